@@ -96,7 +96,14 @@ public:
     virtual void PlaceFloatChild(int iIndex);
     virtual void UpdateScrollBars(RECT rcClient, int cxNeeded, int cyNeeded);
 
+    // The item rect shrunk by the inset, less the visible scroll bars.
+    CUIRect GetClientArea() const;
+
 protected:
+    int GetLineStep() const;
+    int GetPageHeight() const;
+    int GetPageWidth() const;
+
     CUIPtrArray m_items;          // CControlUI*, in painting and layout order
     CUIRect m_rcInset;
     int m_iChildPadding;

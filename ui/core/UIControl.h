@@ -186,6 +186,29 @@ public:
     void SetBorderStyle(int nStyle);
     void SetBorderRound(int cx, int cy);
 
+    // Read access to the drawing fields, for derived controls and callers.
+    DWORD GetBackgroundColor() const;
+    DWORD GetBackgroundColor2() const;
+    DWORD GetBackgroundColor3() const;
+    const CUIString& GetBackgroundImage() const;
+    DWORD GetBorderColor() const;
+    DWORD GetFocusBorderColor() const;
+    bool IsColorHSL() const;
+    CUIRect GetBorderSizes() const;
+    int GetBorderStyle() const;
+    CUISize GetBorderRound() const;
+
+    // The common value grammar of skin attributes.
+    // A decimal number list ("l,t,r,b"): each number starts exactly one
+    // character after the end of the previous one; items missing at the end
+    // of the text become 0. Never reads past the terminator.
+    static void ParseNumberList(LPCTSTR pstrValue, int* pValues, int nCount);
+    // A 0xAARRGGBB colour in hexadecimal with one optional leading "#";
+    // bSkipBlanks first skips characters with codes up to 32.
+    static DWORD ParseColor(LPCTSTR pstrValue, bool bSkipBlanks);
+    // A flag is true only for the exact text "true".
+    static bool IsTrueValue(LPCTSTR pstrValue);
+
 public:
     CUIEventSource InitHandlers;    // fired by Init with the control
     CUIEventSource DestroyHandlers; // fired by the destructor with the control
@@ -194,6 +217,10 @@ public:
     CUIEventSource NotifyHandlers;  // fired by the manager with each UINotify of this sender
 
 protected:
+    // Layout request after a change of size or float offset: a float
+    // control is placed by its parent, so the parent lays out again too.
+    void RequestPlacementLayout();
+
     CUIManager* m_pManager;
     CControlUI* m_pParent;
     CUIString m_sVirtualWnd;

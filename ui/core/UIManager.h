@@ -135,6 +135,18 @@ protected:
     ~IDialogBuilderCallback() {}
 };
 
+// A control whose class name contains "RichEditUI" and that implements this
+// interface decides itself whether the Tab key is its own (a rich edit that
+// wants tabs) or moves the focus to the next tab stop.
+class IWantTabUI
+{
+public:
+    virtual bool IsWantTab() const = 0;
+
+protected:
+    ~IWantTabUI() {}
+};
+
 // A registered control factory: a new control for an element name, or NULL.
 typedef CControlUI* (*UIControlCreatorFn)(LPCTSTR pstrClass);
 
@@ -306,6 +318,27 @@ private:
     CUIManager(const CUIManager&);
     CUIManager& operator=(const CUIManager&);
 
+    friend class CUIManagerWatch;
+    // One per running handler or dispatch of this manager (innermost first).
+    // The destructor marks them all, so code that called out to controls or
+    // window code can tell that the window and its manager are gone.
+    struct AliveFrame
+    {
+        bool bDestroyed;
+        AliveFrame* pOuter;
+    };
+
+    static CControlUI* FindControlFromNameHash(CControlUI* pThis, LPVOID pData);
+    bool DeliverNotify(UINotify& Msg);
+    bool DrainAsyncNotify();
+    bool HandlePaint(LRESULT& lRes);
+    bool RunLayoutPass();
+    void DeletePaintBuffers();
+    void ShowToolTip(CControlUI* pHover);
+    UINT NextWinTimerId();
+    CUIManager* GetTopResourceManager() const;
+    void MeasureFont(UIFontInfo* pFontInfo, HDC hDC) const;
+
     // 1. window and paint buffers
     HWND m_hWndPaint;
     int m_nOpacity;
@@ -364,6 +397,10 @@ private:
     CUIStringMap m_mImageHash;       // name -> UIImageInfo*
     CUIStringMap m_DefaultAttrHash;  // name -> CUIString*
     CUIPtrArray m_aTranslateAccelerator; // ITranslateAccelerator*
+    // bookkeeping of this implementation
+    AliveFrame* m_pAliveFrames;
+    CUIPtrArray m_aDispatching;      // UINotify* being delivered right now
+    CUIString m_sToolTipText;        // the text the tool record points to
 
     // process-wide state
     static HINSTANCE m_hInstance;
