@@ -127,7 +127,27 @@ public:
                            bool bHole = false, bool bTiledX = false, bool bTiledY = false);
 
     // --- text ------------------------------------------------------------------
-    // (plain and tagged text are declared here by the text renderer)
+    // Plain text: the platform's DrawText over rc with the manager's font of
+    // that index (the default font for an index out of range), a transparent
+    // background and DT_NOPREFIX added. With DT_CALCRECT rc receives the
+    // measured size. Nothing for a NULL text or manager.
+    static void DrawPlainText(HDC hDC, CUIManager* pManager, RECT& rc, LPCTSTR pstrText, DWORD dwTextColor,
+                              int iFont, UINT uStyle);
+
+    // Tagged text: a text with tags in <...> or {...} that switch fonts
+    // (b, i, u, f), colours (c), selected background (s), raw text (r), links
+    // (a), inline image strips (i name [frames [index]]), new lines (n),
+    // paragraphs (p), x advance (x) and line height (y); "<{>" "<}>" draw
+    // braces, "{<}" "{>}" draw angle brackets.
+    // Honoured flags: DT_CENTER, DT_RIGHT, DT_VCENTER, DT_BOTTOM, DT_WORDBREAK,
+    // DT_SINGLELINE, DT_CALCRECT (nothing is drawn; rc's right and bottom get
+    // the measured size) and DT_END_ELLIPSIS.
+    // Links: prcLinks/sLinks are the caller's arrays (either may be NULL);
+    // nLinkRects is their capacity on entry and the number of links laid out
+    // on return. The rectangles passed in are those of the previous paint:
+    // the link under the manager's mouse point is drawn in the hover colour.
+    static void DrawTaggedText(HDC hDC, CUIManager* pManager, RECT& rc, LPCTSTR pstrText, DWORD dwTextColor,
+                               CUIRect* prcLinks, CUIString* sLinks, int& nLinkRects, UINT uStyle);
 };
 
 } // namespace SkinUI

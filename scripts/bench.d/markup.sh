@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Markup parser throughput: CUIMarkup against pugixml, both under Wine in one
+# run, on the skins' XML files (skins/**/*.xml, if any) and a generated 1 MB layout.
+# Needs BUILD_DIR and WINE_RUN (set by scripts/bench) and pugixml
+# (WITH_BENCH_DEPS=1 scripts/deps.sh, then a fresh cmake run). Prints:
+#   markup.mb_s: X MB/s   pugixml.mb_s: X MB/s   markup.ratio_vs_pugixml: X ratio
+set -euo pipefail
+: "${BUILD_DIR:?}" "${WINE_RUN:?}"
+ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
+if ! cmake --build "$BUILD_DIR" --target bench_markup >/dev/null; then
+  echo "markup.sh: bench_markup did not build (is third_party/pugixml fetched and cmake re-run?)" >&2
+  exit 1
+fi
+args=()
+if [ -d "$ROOT/skins" ]; then
+  skins="$ROOT/skins"
+  args+=("Z:${skins//\//\\}")
+fi
+"$WINE_RUN" "$BUILD_DIR/bin/bench_markup.exe" "${args[@]}" | tr -d '\r'
