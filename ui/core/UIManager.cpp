@@ -350,6 +350,8 @@ CUIManager::CUIManager()
       m_hbmpBackground(NULL),
       m_hwndTooltip(NULL),
       m_bShowUpdateRect(false),
+      m_nInvalidateBatch(0),
+      m_bBatchHasRect(false),
       m_pRoot(NULL),
       m_pFocus(NULL),
       m_pEventHover(NULL),
@@ -733,8 +735,21 @@ void CUIManager::NeedUpdate()
 void CUIManager::Invalidate(const RECT& rcItem)
 {
     // A null window would invalidate every window of the desktop.
-    if (m_hWndPaint != NULL)
-        ::InvalidateRect(m_hWndPaint, &rcItem, FALSE);
+    if (m_hWndPaint == NULL)
+        return;
+    // An empty rectangle invalidates nothing.
+    if (rcItem.left >= rcItem.right || rcItem.top >= rcItem.bottom)
+        return;
+    if (m_nInvalidateBatch > 0) {
+        if (m_bBatchHasRect) {
+            ::UnionRect(&m_rcBatch, &m_rcBatch, &rcItem);
+        } else {
+            m_rcBatch = rcItem;
+            m_bBatchHasRect = true;
+        }
+        return;
+    }
+    ::InvalidateRect(m_hWndPaint, &rcItem, FALSE);
 }
 
 // ---------------------------------------------------------------------------
@@ -1506,7 +1521,27 @@ void CUIManager::DeletePaintBuffers()
 }
 
 // The deferred layout pass. False when the manager went away meanwhile.
+// A pass moves many controls, and each asks for its old and new place to be
+// repainted. The paint that follows the pass covers them all, so the requests
+// are gathered into one rectangle and handed to the system once, instead of one
+// system call per control.
 bool CUIManager::RunLayoutPass()
+{
+    CUIManagerWatch watch(this);
+    if (m_nInvalidateBatch++ == 0)
+        m_bBatchHasRect = false;
+    const bool bLaidOut = LayOutControls();
+    if (watch.Gone())
+        return false;
+    if (--m_nInvalidateBatch == 0 && m_bBatchHasRect) {
+        m_bBatchHasRect = false;
+        if (m_hWndPaint != NULL)
+            ::InvalidateRect(m_hWndPaint, &m_rcBatch, FALSE);
+    }
+    return bLaidOut;
+}
+
+bool CUIManager::LayOutControls()
 {
     CUIManagerWatch watch(this);
     m_bUpdateNeeded = false;

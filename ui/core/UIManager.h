@@ -333,6 +333,7 @@ private:
     bool DrainAsyncNotify();
     bool HandlePaint(LRESULT& lRes);
     bool RunLayoutPass();
+    bool LayOutControls();
     void DeletePaintBuffers();
     void ShowToolTip(CControlUI* pHover);
     UINT NextWinTimerId();
@@ -351,6 +352,10 @@ private:
     HWND m_hwndTooltip;
     TOOLINFOW m_ToolTip;
     bool m_bShowUpdateRect;
+    // Inside a layout pass invalidations are gathered and handed on once.
+    int m_nInvalidateBatch;
+    bool m_bBatchHasRect;
+    RECT m_rcBatch;
     // controls the manager tracks
     CControlUI* m_pRoot;
     CControlUI* m_pFocus;
