@@ -12,6 +12,7 @@
 #include "UIContainer.h"
 #include "UIControl.h"
 #include "UIManager.h"
+#include "UITestHost.h"
 #include "UIWindow.h"
 
 using namespace SkinUI;
@@ -76,30 +77,6 @@ private:
     bool m_bVertical;
 };
 
-class BenchWindow : public CWindowWnd
-{
-public:
-    CUIManager pm;
-
-    LPCTSTR GetWindowClassName() const override { return L"SkinUIBenchEngine"; }
-    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override
-    {
-        if (uMsg == WM_CREATE) {
-            pm.Init(m_hWnd);
-            return 0;
-        }
-        LRESULT lRes = 0;
-        if (pm.HandleWindowMessage(uMsg, wParam, lParam, lRes))
-            return lRes;
-        return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
-    }
-    void Destroy()
-    {
-        if (m_hWnd != NULL)
-            ::DestroyWindow(m_hWnd);
-    }
-};
-
 // 1 root + 34 rows + 204 groups + 1,761 leaves = 2,000 controls.
 CControlUI* BuildTree(int* pCount)
 {
@@ -160,7 +137,7 @@ int main(int argc, char** argv)
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 20;
     CUIManager::SetInstance(::GetModuleHandleW(NULL));
 
-    BenchWindow wnd;
+    testsupport::UITestHost wnd(L"bench");
     if (wnd.Create(NULL, L"bench", WS_POPUP, 0, 0, 0, kWidth, kHeight) == NULL) {
         fprintf(stderr, "bench_engine: no window\n");
         return 1;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "UITestHost.h"
 #include "UIContainer.h"
 #include "UIControl.h"
 #include "UIManager.h"
@@ -60,49 +61,10 @@ inline UIEvent MakeEvent(int kind, CControlUI* sender = NULL, WPARAM wParam = 0,
 }
 
 // A window whose paint manager sees every message.
-class HostWindow : public CWindowWnd
+class HostWindow : public testsupport::UITestHost
 {
 public:
-    CUIManager pm;
-
-    ~HostWindow()
-    {
-        if (m_hWnd != NULL && ::IsWindow(m_hWnd))
-            ::DestroyWindow(m_hWnd);
-    }
-    bool Open(int cx, int cy)
-    {
-        if (Create(NULL, L"control host", WS_POPUP, 0, 0, 0, cx, cy) == NULL)
-            return false;
-        ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
-        return true;
-    }
-    LPCTSTR GetWindowClassName() const override { return L"SkinUIControlTestHost"; }
-    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override
-    {
-        if (uMsg == WM_CREATE) {
-            pm.Init(m_hWnd);
-            return 0;
-        }
-        LRESULT lRes = 0;
-        if (pm.HandleWindowMessage(uMsg, wParam, lParam, lRes))
-            return lRes;
-        return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
-    }
-    // Runs the manager's paint, and with it the pending layout pass.
-    void Update()
-    {
-        ::InvalidateRect(m_hWnd, NULL, FALSE);
-        ::UpdateWindow(m_hWnd);
-    }
-    // The window's pending update rectangle (empty when none).
-    RECT UpdateRect()
-    {
-        RECT rc = { 0, 0, 0, 0 };
-        ::GetUpdateRect(m_hWnd, &rc, FALSE);
-        return rc;
-    }
-    void ClearUpdate() { ::ValidateRect(m_hWnd, NULL); }
+    HostWindow() : UITestHost(L"control host") {}
 };
 
 // Records the notifications of a manager.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "UITestHost.h"
 #include "UIButton.h"
 #include "UIContainer.h"
 #include "UIControl.h"
@@ -64,70 +65,16 @@ inline bool SameRect(const RECT& a, const RECT& b)
         << "pixel at (" << (x) << "," << (y) << ")"
 
 // Dispatches every message already in this thread's queue.
-inline void Drain()
-{
-    MSG msg;
-    for (int guard = 0; guard < 10000 && ::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE); ++guard) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
+using testsupport::Drain;
 
 // A top-level window with a paint manager that sees every message. The root
 // is attached by the test; the window stays clear of the Xvfb pointer (which
 // rests in the middle of the 1280x1024 screen), so no real mouse input
 // reaches it.
-class HostWindow : public CWindowWnd
+class HostWindow : public testsupport::UITestHost
 {
 public:
-    CUIManager pm;
-
-    ~HostWindow()
-    {
-        if (m_hWnd != NULL && ::IsWindow(m_hWnd))
-            ::DestroyWindow(m_hWnd);
-        Drain();
-    }
-    bool Open(int cx, int cy)
-    {
-        if (Create(NULL, L"controls host", WS_POPUP, 0, 0, 0, cx, cy) == NULL)
-            return false;
-        ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
-        return true;
-    }
-    LPCTSTR GetWindowClassName() const override { return L"SkinUIControlsTestHost"; }
-    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override
-    {
-        if (uMsg == WM_CREATE) {
-            pm.Init(m_hWnd);
-            return 0;
-        }
-        LRESULT lRes = 0;
-        if (pm.HandleWindowMessage(uMsg, wParam, lParam, lRes))
-            return lRes;
-        return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
-    }
-    // Runs the manager's paint, and with it the pending layout pass.
-    void Update()
-    {
-        Drain();
-        ::InvalidateRect(m_hWnd, NULL, FALSE);
-        ::UpdateWindow(m_hWnd);
-    }
-    void Post(UINT msg, WPARAM wParam, LPARAM lParam) { ::PostMessageW(m_hWnd, msg, wParam, lParam); }
-    void PostMouse(UINT msg, int x, int y)
-    {
-        const WPARAM keys = (msg == WM_LBUTTONDOWN || msg == WM_MOUSEMOVE) ? MK_LBUTTON : 0;
-        Post(msg, keys, MAKELPARAM(x, y));
-    }
-    // A posted press and release at one point, then the queue is drained.
-    void Click(int x, int y)
-    {
-        PostMouse(WM_MOUSEMOVE, x, y);
-        PostMouse(WM_LBUTTONDOWN, x, y);
-        PostMouse(WM_LBUTTONUP, x, y);
-        Drain();
-    }
+    HostWindow() : UITestHost(L"controls host", true) {}
 };
 
 // Records the notifications of the types it is asked to watch.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "UITestHost.h"
 #include "UIContainer.h"
 #include "UIControl.h"
 #include "UIManager.h"
@@ -39,55 +40,10 @@ bool SameRect(const RECT& a, const RECT& b)
     EXPECT_TRUE(SameRect(expected, actual)) << "expected " << RectText(expected) << " got " << RectText(actual)
 
 // A window whose paint manager sees every message.
-class HostWindow : public CWindowWnd
+class HostWindow : public testsupport::UITestHost
 {
 public:
-    CUIManager pm;
-
-    ~HostWindow()
-    {
-        if (m_hWnd != NULL && ::IsWindow(m_hWnd))
-            ::DestroyWindow(m_hWnd);
-    }
-    bool Open(int cx, int cy)
-    {
-        if (Create(NULL, L"scrollbar host", WS_POPUP, 0, 0, 0, cx, cy) == NULL)
-            return false;
-        ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
-        return true;
-    }
-    LPCTSTR GetWindowClassName() const override { return L"SkinUIScrollBarTestHost"; }
-    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override
-    {
-        if (uMsg == WM_CREATE) {
-            pm.Init(m_hWnd);
-            return 0;
-        }
-        LRESULT lRes = 0;
-        if (pm.HandleWindowMessage(uMsg, wParam, lParam, lRes))
-            return lRes;
-        return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
-    }
-
-    // Runs the manager's paint (and with it the pending layout pass).
-    void Update()
-    {
-        ::InvalidateRect(m_hWnd, NULL, FALSE);
-        ::UpdateWindow(m_hWnd);
-    }
-    void Mouse(UINT msg, int x, int y, WPARAM keys = 0)
-    {
-        ::SendMessageW(m_hWnd, msg, keys, MAKELPARAM(x, y));
-    }
-    void Press(int x, int y) { Mouse(WM_LBUTTONDOWN, x, y, MK_LBUTTON); }
-    void Release(int x, int y) { Mouse(WM_LBUTTONUP, x, y); }
-    void Move(int x, int y, WPARAM keys = MK_LBUTTON) { Mouse(WM_MOUSEMOVE, x, y, keys); }
-    void Wheel(int x, int y, int delta)
-    {
-        POINT pt = { x, y };
-        ::ClientToScreen(m_hWnd, &pt);
-        ::SendMessageW(m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)(short)delta), MAKELPARAM(pt.x, pt.y));
-    }
+    HostWindow() : UITestHost(L"scrollbar host") {}
 };
 
 // Records the notifications of a manager.

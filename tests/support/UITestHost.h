@@ -1,0 +1,123 @@
+// A top-level test window whose paint manager sees every message, with
+// helpers to paint it, read its pending update and feed it mouse input.
+// Header-only: only the UI tests (which link skinui) include it.
+#pragma once
+
+#include <windows.h>
+
+#include "UIManager.h"
+#include "UIWindow.h"
+
+namespace testsupport {
+
+// Dispatches every message already in this thread's queue.
+inline void Drain()
+{
+    MSG msg;
+    for (int guard = 0; guard < 10000 && ::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE); ++guard) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+class UITestHost : public SkinUI::CWindowWnd
+{
+public:
+    SkinUI::CUIManager pm;
+
+    // With drainQueue the queue is drained before each Update and after the
+    // window is destroyed, so posted input reaches the manager in order.
+    explicit UITestHost(const wchar_t* title = L"test host", bool drainQueue = false)
+        : m_title(title), m_drain(drainQueue)
+    {
+    }
+    ~UITestHost()
+    {
+        Destroy();
+        if (m_drain)
+            Drain();
+    }
+
+    // Creates the window as a popup at the screen origin, shown without
+    // activation.
+    bool Open(int cx, int cy)
+    {
+        if (Create(NULL, m_title, WS_POPUP, 0, 0, 0, cx, cy) == NULL)
+            return false;
+        ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+        return true;
+    }
+    void Destroy()
+    {
+        if (m_hWnd != NULL && ::IsWindow(m_hWnd))
+            ::DestroyWindow(m_hWnd);
+    }
+
+    LPCTSTR GetWindowClassName() const override { return L"SkinUITestHost"; }
+    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (uMsg == WM_CREATE) {
+            pm.Init(m_hWnd);
+            return 0;
+        }
+        LRESULT lRes = 0;
+        if (pm.HandleWindowMessage(uMsg, wParam, lParam, lRes))
+            return lRes;
+        return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
+    }
+
+    // Runs the manager's paint, and with it the pending layout pass.
+    void Update()
+    {
+        if (m_drain)
+            Drain();
+        ::InvalidateRect(m_hWnd, NULL, FALSE);
+        ::UpdateWindow(m_hWnd);
+    }
+    // The window's pending update rectangle (empty when none).
+    RECT UpdateRect()
+    {
+        RECT rc = { 0, 0, 0, 0 };
+        ::GetUpdateRect(m_hWnd, &rc, FALSE);
+        return rc;
+    }
+    void ClearUpdate() { ::ValidateRect(m_hWnd, NULL); }
+
+    // Posted input: reaches the manager when the queue is drained.
+    void Post(UINT msg, WPARAM wParam, LPARAM lParam) { ::PostMessageW(m_hWnd, msg, wParam, lParam); }
+    void PostMouse(UINT msg, int x, int y)
+    {
+        const WPARAM keys = (msg == WM_LBUTTONDOWN || msg == WM_MOUSEMOVE) ? MK_LBUTTON : 0;
+        Post(msg, keys, MAKELPARAM(x, y));
+    }
+    // A posted move, press and release at one point, then the queue is drained.
+    void Click(int x, int y)
+    {
+        PostMouse(WM_MOUSEMOVE, x, y);
+        PostMouse(WM_LBUTTONDOWN, x, y);
+        PostMouse(WM_LBUTTONUP, x, y);
+        Drain();
+    }
+
+    // Sent input: handled before the call returns.
+    void Mouse(UINT msg, int x, int y, WPARAM keys = 0)
+    {
+        ::SendMessageW(m_hWnd, msg, keys, MAKELPARAM(x, y));
+    }
+    void Press(int x, int y) { Mouse(WM_LBUTTONDOWN, x, y, MK_LBUTTON); }
+    void Release(int x, int y) { Mouse(WM_LBUTTONUP, x, y); }
+    void Move(int x, int y, WPARAM keys = MK_LBUTTON) { Mouse(WM_MOUSEMOVE, x, y, keys); }
+    // A wheel turn over a client point (the message carries screen coordinates).
+    void Wheel(int x, int y, int delta)
+    {
+        POINT pt = { x, y };
+        ::ClientToScreen(m_hWnd, &pt);
+        ::SendMessageW(m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)(short)delta), MAKELPARAM(pt.x, pt.y));
+    }
+
+private:
+    const wchar_t* m_title;
+    bool m_drain;
+};
+
+} // namespace testsupport
