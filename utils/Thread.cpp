@@ -3,8 +3,6 @@
 
 #include <process.h>
 
-FunctorBase::~FunctorBase() {}
-
 Thread::Thread() noexcept : m_started(false), m_task(NULL), m_handle(NULL), m_threadId(0) {}
 
 Thread::~Thread() noexcept
@@ -24,22 +22,13 @@ void Thread::SetTask(FunctorBase* task) noexcept
 unsigned __stdcall Thread::ThreadProc(void* param)
 {
     FunctorBase* task = static_cast<FunctorBase*>(param);
-    try
+    // A task must not end the process through the thread's boundary; the
+    // handler sits in the task's own module (see FunctorBase).
+    if (!task->RunGuarded())
     {
-        task->Invoke();
-    }
-    catch (...)
-    {
-        // A task must not end the process through the thread's boundary.
         LOG_INFO << "Thread: the task ended with an exception";
     }
-    try
-    {
-        delete task;
-    }
-    catch (...)
-    {
-    }
+    delete task;
     return 0;
 }
 

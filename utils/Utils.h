@@ -255,11 +255,30 @@ struct UTILS_API WinUtil
 // ---------------------------------------------------------------------------
 // Threads
 // ---------------------------------------------------------------------------
-class UTILS_API FunctorBase
+// Not exported: every module that defines a task gets its own copy, so that
+// RunGuarded below is compiled into the task's module. With the i686 DWARF
+// unwinder and a static libgcc each module unwinds only its own frames, so
+// an exception thrown by a task can be caught only by a handler in the
+// task's own module, never by one in Utils.dll.
+class FunctorBase
 {
 public:
-    virtual ~FunctorBase();
+    virtual ~FunctorBase() {}
     virtual void Invoke() = 0;
+    // What the worker thread calls: Invoke, stopping any exception at the
+    // thread's boundary. False when Invoke ended with an exception.
+    virtual bool RunGuarded() noexcept
+    {
+        try
+        {
+            Invoke();
+            return true;
+        }
+        catch (...)
+        {
+            return false;
+        }
+    }
 };
 
 class UTILS_API Thread
