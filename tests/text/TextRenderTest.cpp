@@ -188,6 +188,10 @@ TEST_F(TextTest, CalcRectSizesOfTagsAndEscapes)
         { L"<y 40>abc", Ext(L"abc"), 40 },
         // A paragraph's spacing raises the line it ends.
         { L"<p 5>ab</p>cd", Ext(L"ab") > Ext(L"cd") ? Ext(L"ab") : Ext(L"cd"), 2 * lh + 5 },
+        // Opened or closed away from the line start, a paragraph ends the
+        // line, and its spacing goes only to its own lines.
+        { L"ab<p 5>cd", Ext(L"ab") > Ext(L"cd") ? Ext(L"ab") : Ext(L"cd"), 2 * lh + 5 },
+        { L"ab<p 5>cd</p>ab", Ext(L"ab") > Ext(L"cd") ? Ext(L"ab") : Ext(L"cd"), 3 * lh + 5 },
         // A missing image is skipped.
         { L"<i nothere.png>abc", Ext(L"abc"), lh },
         // An image raises its line to its own height.
@@ -198,6 +202,15 @@ TEST_F(TextTest, CalcRectSizesOfTagsAndEscapes)
         const CUIRect r = Calc(c.text, CUIRect(10, 20, 1010, 1020));
         EXPECT_EQ(CUIRect(10, 20, 10 + c.width, 20 + c.height), r) << "text: " << testsupport::Narrow(c.text);
     }
+}
+
+TEST_F(TextTest, LinesGoOnWhileTheirTopIsInsideTheRect)
+{
+    const int lh = Lh();
+    // The second line starts exactly at the bottom: it is still laid out;
+    // the third starts below it and is not.
+    const CUIRect r = Calc(L"a\nb\nc", CUIRect(0, 0, 500, lh));
+    EXPECT_EQ(2 * lh, r.bottom);
 }
 
 TEST_F(TextTest, CalcRectDrawsNothingAndOnlyShrinksTheRight)

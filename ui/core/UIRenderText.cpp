@@ -447,7 +447,7 @@ void CTaggedTextRenderer::Run(const wchar_t* pstrText)
         }
 
         if (*m_st.p == L'\0' || m_bSingle) break;
-        if (lineBottom >= m_rc.bottom) break;
+        if (lineBottom > m_rc.bottom) break;
         m_y = lineBottom;
         m_st.x = m_rc.left;
         if (m_st.bInLink) {
@@ -620,9 +620,11 @@ bool CTaggedTextRenderer::Tag(const TagInfo& tag)
             PopColor();
             break;
         case L'p': {
+            // Away from the line start the line ends here, and the next one
+            // starts at the new contribution; the ending line keeps its height.
             const bool bNewLine = m_st.x > m_rc.left;
             if (!m_st.paragraphs.empty()) m_st.paragraphs.pop_back();
-            RaiseLine(Contribution());
+            if (!bNewLine) RaiseLine(Contribution());
             return bNewLine;
         }
         case L's':
@@ -678,7 +680,9 @@ bool CTaggedTextRenderer::Tag(const TagInfo& tag)
         int spacing = 0;
         ReadInt(arg, end, &spacing);
         m_st.paragraphs.push_back(Clamp(spacing, -kMaxTagNumber, kMaxTagNumber));
-        RaiseLine(Contribution());
+        // The spacing belongs to the new paragraph's lines, not to the line
+        // this tag ends.
+        if (!bNewLine) RaiseLine(Contribution());
         m_st.p = tag.pNext;
         return bNewLine;
     }
