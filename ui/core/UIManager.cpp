@@ -348,6 +348,7 @@ CUIManager::CUIManager()
       m_hDcBackground(NULL),
       m_hbmpOffscreen(NULL),
       m_hbmpBackground(NULL),
+      m_szPaintBuffers(),
       m_hwndTooltip(NULL),
       m_bShowUpdateRect(false),
       m_nInvalidateBatch(0),
@@ -1518,6 +1519,7 @@ void CUIManager::DeletePaintBuffers()
     m_hDcBackground = NULL;
     m_hbmpOffscreen = NULL;
     m_hbmpBackground = NULL;
+    m_szPaintBuffers.cx = m_szPaintBuffers.cy = 0;
 }
 
 // The deferred layout pass. False when the manager went away meanwhile.
@@ -1553,8 +1555,11 @@ bool CUIManager::LayOutControls()
         m_pRoot->SetPos(rcClient);
         if (watch.Gone())
             return false;
-        // Made again at the new size.
-        DeletePaintBuffers();
+        // Made again at a new size; at the same size they are kept (a new
+        // background snapshot would show the controls already painted).
+        if (m_szPaintBuffers.cx != rcClient.right - rcClient.left
+            || m_szPaintBuffers.cy != rcClient.bottom - rcClient.top)
+            DeletePaintBuffers();
     } else {
         // Every control that asked for layout gets its own place again. Each
         // one at most once per pass: a control whose SetPos asks for layout
@@ -1617,6 +1622,8 @@ bool CUIManager::HandlePaint(LRESULT& lRes)
         if (m_hDcOffscreen == NULL)
             m_hDcOffscreen = ::CreateCompatibleDC(m_hDcPaint);
         m_hbmpOffscreen = ::CreateCompatibleBitmap(m_hDcPaint, cxClient, cyClient);
+        m_szPaintBuffers.cx = cxClient;
+        m_szPaintBuffers.cy = cyClient;
     }
     // Without the buffer (no memory for it) this paint goes to the window.
     const bool bOffscreen = m_bOffscreenPaint && m_hDcOffscreen != NULL && m_hbmpOffscreen != NULL;

@@ -348,6 +348,7 @@ private:
     HDC m_hDcBackground;
     HBITMAP m_hbmpOffscreen;
     HBITMAP m_hbmpBackground;
+    SIZE m_szPaintBuffers;      // the client size the buffers were made for
     // tooltip
     HWND m_hwndTooltip;
     TOOLINFOW m_ToolTip;
