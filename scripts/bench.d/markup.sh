@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Markup parser throughput: CUIMarkup against pugixml, both under Wine in one
-# run, on the skins' XML files (skins/**/*.xml, if any) and a generated 1 MB layout.
+# run, on the skins' XML files (skins/**/*.xml, if any, and the test fixtures'
+# skins) and a generated 1 MB layout.
 # Needs BUILD_DIR and WINE_RUN (set by scripts/bench) and pugixml
 # (WITH_BENCH_DEPS=1 scripts/deps.sh, then a fresh cmake run). Prints:
 #   markup.mb_s: X MB/s   pugixml.mb_s: X MB/s   markup.ratio_vs_pugixml: X ratio
@@ -12,8 +13,8 @@ if ! cmake --build "$BUILD_DIR" --target bench_markup >/dev/null; then
   exit 1
 fi
 args=()
-if [ -d "$ROOT/skins" ]; then
-  skins="$ROOT/skins"
-  args+=("Z:${skins//\//\\}")
-fi
+# The product's skins and the test fixtures' skins (made by the build).
+for skins in "$ROOT/skins" "$(cd "$BUILD_DIR" && pwd)/fixtures/skins"; do
+  if [ -d "$skins" ]; then args+=("Z:${skins//\//\\}"); fi
+done
 "$WINE_RUN" "$BUILD_DIR/bin/bench_markup.exe" "${args[@]}" | tr -d '\r'

@@ -149,6 +149,40 @@ TEST(MarkupGrammar, AFailedLoadReleasesAndTheNextLoadWorks) {
     EXPECT_FALSE(markup.GetRoot().IsValid());
 }
 
+// One markup loading documents of different sizes and encodings in turn
+// reuses its buffers: each load shows exactly its own document.
+TEST(MarkupGrammar, LoadsInTurnShowOnlyTheirOwnDocument) {
+    std::wstring big = L"<List>";
+    for (int i = 0; i < 3000; ++i) big += L"<Item id=\"" + std::to_wstring(i) + L"\" text=\"a &amp; b\"/>";
+    big += L"</List>";
+    const std::string small8 = "<S a=\"\xe4\xb8\xad\"><T/></S>";
+    const unsigned char small16[] = { 0xFF, 0xFE, '<', 0, 'U', 0, '/', 0, '>', 0 };
+
+    CUIMarkup markup;
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(markup.Load(big.c_str()));
+        CUIMarkupNode last = markup.GetRoot().GetFirstChild();
+        int n = 1;
+        while (last.GetNextSibling().IsValid()) {
+            last = last.GetNextSibling();
+            ++n;
+        }
+        EXPECT_EQ(n, 3000);
+        EXPECT_STREQ(last.GetAttributeValue(0), L"2999");
+        EXPECT_STREQ(last.GetAttributeValue(1), L"a & b");
+
+        ASSERT_TRUE(markup.LoadFromMemory((const BYTE*)small8.data(), (DWORD)small8.size(), UIMarkupUtf8));
+        EXPECT_EQ(N(Dump(markup)), N(L"S{a=\"\u4e2d\"}[T]"));
+        ASSERT_TRUE(markup.LoadFromMemory(small16, sizeof(small16), UIMarkupUtf16));
+        EXPECT_EQ(N(Dump(markup)), "U");
+
+        EXPECT_FALSE(markup.Load(L"<A><B></A>"));
+        EXPECT_FALSE(markup.GetRoot().IsValid());
+        EXPECT_FALSE(markup.LoadFromMemory(small16 + 2, sizeof(small16) - 2, UIMarkupUtf16));
+        EXPECT_FALSE(markup.GetRoot().IsValid());
+    }
+}
+
 TEST(MarkupGrammar, SeventyAttributesExposeSixtyFour) {
     std::wstring doc = L"<A";
     for (int i = 0; i < 70; ++i) doc += L" a" + std::to_wstring(i) + L"=\"v&amp;" + std::to_wstring(i) + L"\"";

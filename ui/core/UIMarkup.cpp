@@ -8,7 +8,7 @@
 #include <new>
 
 #include "UIManager.h"
-#include "UIZip.h"
+#include "UISkinFile.h"
 
 namespace SkinUI {
 
@@ -32,7 +32,9 @@ const wchar_t kErrUnzip[] = L"Could not unzip file";
 
 // Character classes of the ASCII range; everything above is tested with the
 // C library's wide classification.
-enum { kNameChar = 1 };
+// kStopValue: where the fast scan of an attribute value stops (its end, an
+// entity or the end of the text); kStopContent: the same for element content.
+enum { kNameChar = 1, kStopValue = 2, kStopContent = 4 };
 
 struct CharTable
 {
@@ -43,6 +45,8 @@ struct CharTable
             const bool name = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
                               (c >= '0' && c <= '9') || c == '_' || c == ':';
             flags[c] = (unsigned char)(name ? kNameChar : 0);
+            if (c == 0 || c == '&' || c == '"') flags[c] |= kStopValue;
+            if (c == 0 || c == '&' || c == '<') flags[c] |= kStopContent;
         }
     }
 };
@@ -140,141 +144,18 @@ bool DecodeUtf8(const BYTE* src, size_t size, LPTSTR dest, size_t* written)
     return true;
 }
 
-// Converts multi-byte text into a new NUL-terminated wide buffer (NULL on failure).
-LPTSTR MultiByteToNewWide(UINT codePage, const BYTE* src, DWORD size)
+// The message for a failed read of a skin file or zip entry.
+LPCTSTR SkinReadError(UISkinRead result)
 {
-    if (size > 0x7FFFFFF0u) return NULL;
-    if (codePage == CP_UTF8) {
-        // UTF-8 never needs more code units than it has bytes.
-        LPTSTR buffer = new (std::nothrow) wchar_t[(size_t)size + 1];
-        if (buffer == NULL) return NULL;
-        size_t written = 0;
-        if (DecodeUtf8(src, size, buffer, &written)) {
-            buffer[written] = 0;
-            return buffer;
-        }
-        delete[] buffer;
+    switch (result) {
+    case UISkinOpenFailed: return kErrOpenFile;
+    case UISkinEmpty: return kErrEmptyFile;
+    case UISkinTooLarge: return kErrFileTooLarge;
+    case UISkinZipOpenFailed: return kErrOpenZip;
+    case UISkinEntryMissing: return kErrZipEntry;
+    case UISkinUnzipFailed: return kErrUnzip;
+    default: return kErrReadFile;
     }
-    int cch = 0;
-    if (size > 0) cch = ::MultiByteToWideChar(codePage, 0, (LPCSTR)src, (int)size, NULL, 0);
-    if (cch < 0) cch = 0;
-    LPTSTR buffer = new (std::nothrow) wchar_t[(size_t)cch + 1];
-    if (buffer == NULL) return NULL;
-    if (cch > 0) cch = ::MultiByteToWideChar(codePage, 0, (LPCSTR)src, (int)size, buffer, cch);
-    if (cch < 0) cch = 0;
-    buffer[cch] = 0;
-    return buffer;
-}
-
-// UTF-16 with a byte-order mark into a new NUL-terminated wide buffer.
-LPTSTR Utf16ToNewWide(const BYTE* src, DWORD size)
-{
-    if (size < 2) return NULL;
-    const bool little = src[0] == 0xFF && src[1] == 0xFE;
-    const bool big = src[0] == 0xFE && src[1] == 0xFF;
-    if (!little && !big) return NULL;
-    const size_t cch = size / 2 - 1;
-    LPTSTR buffer = new (std::nothrow) wchar_t[cch + 1];
-    if (buffer == NULL) return NULL;
-    const BYTE* p = src + 2;
-    if (little) {
-        for (size_t i = 0; i < cch; ++i, p += 2) buffer[i] = (wchar_t)(p[0] | (p[1] << 8));
-    }
-    else {
-        for (size_t i = 0; i < cch; ++i, p += 2) buffer[i] = (wchar_t)((p[0] << 8) | p[1]);
-    }
-    buffer[cch] = 0;
-    return buffer;
-}
-
-// Reads a whole file into a new buffer. Returns NULL with the message to report.
-BYTE* ReadSkinFile(LPCTSTR path, DWORD* size, LPCTSTR* error)
-{
-    HANDLE hFile = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, NULL);
-    if (hFile == INVALID_HANDLE_VALUE) {
-        *error = kErrOpenFile;
-        return NULL;
-    }
-    BYTE* data = NULL;
-    DWORD high = 0;
-    const DWORD low = ::GetFileSize(hFile, &high);
-    if (low == 0 && high == 0) {
-        *error = kErrEmptyFile;
-    }
-    else if (high != 0 || low > CUIMarkup::MAX_FILE_SIZE) {
-        *error = kErrFileTooLarge;
-    }
-    else {
-        data = new (std::nothrow) BYTE[low];
-        DWORD got = 0;
-        if (data == NULL || !::ReadFile(hFile, data, low, &got, NULL) || got != low) {
-            delete[] data;
-            data = NULL;
-            *error = kErrReadFile;
-        }
-        else {
-            *size = low;
-        }
-    }
-    ::CloseHandle(hFile);
-    return data;
-}
-
-// Unpacks an entry of the skin zip (found ignoring case) into a new buffer.
-// Returns NULL with the message to report.
-BYTE* ReadSkinZipEntry(LPCTSTR name, DWORD* size, LPCTSTR* error)
-{
-    UIZipHandle* hZip = NULL;
-    bool bOwnZip = false;
-    if (CUIManager::IsResourceZipCached()) hZip = CUIManager::GetResourceZipHandle();
-    if (hZip == NULL) {
-        CUIString sZip = CUIManager::GetResourcePath();
-        sZip += CUIManager::GetResourceZipName();
-        hZip = UIZipOpen(sZip.GetData(), 0, UIZipFromFile);
-        bOwnZip = true;
-    }
-    if (hZip == NULL) {
-        *error = kErrOpenZip;
-        return NULL;
-    }
-
-    BYTE* data = NULL;
-    int index = -1;
-    UIZipEntry entry;
-    memset(&entry, 0, sizeof(entry));
-    if (UIZipFindEntry(hZip, name, true, &index, &entry) != 0) {
-        *error = kErrZipEntry;
-    }
-    else if (entry.dwUncompressedSize == 0) {
-        *error = kErrEmptyFile;
-    }
-    else if (entry.dwUncompressedSize > CUIMarkup::MAX_FILE_SIZE) {
-        *error = kErrFileTooLarge;
-    }
-    else {
-        const DWORD length = entry.dwUncompressedSize;
-        data = new (std::nothrow) BYTE[length];
-        unsigned result = data != NULL ? UIZipExtractEntry(hZip, index, data, length, UIZipFromMemory)
-                                       : (unsigned)UIZIP_E_ARGS;
-        // A buffer of the entry's size holds all of it; one more call must
-        // then find the end and a matching checksum, or the entry was short
-        // or damaged.
-        if (result == (unsigned)UIZIP_E_MORE) {
-            BYTE probe = 0;
-            result = UIZipExtractEntry(hZip, index, &probe, 1, UIZipFromMemory);
-        }
-        if (result != (unsigned)UIZIP_OK) {
-            delete[] data;
-            data = NULL;
-            *error = kErrUnzip;
-        }
-        else {
-            *size = length;
-        }
-    }
-    if (bOwnZip) UIZipClose(hZip);
-    return data;
 }
 
 } // namespace
@@ -285,6 +166,7 @@ BYTE* ReadSkinZipEntry(LPCTSTR name, DWORD* size, LPCTSTR* error)
 
 CUIMarkup::CUIMarkup(LPCTSTR pstrXML)
     : m_pstrXML(NULL),
+      m_cchCapacity(0),
       m_pElements(NULL),
       m_nElements(0),
       m_nReservedElements(0),
@@ -303,10 +185,80 @@ void CUIMarkup::Release()
 {
     delete[] m_pstrXML;
     m_pstrXML = NULL;
+    m_cchCapacity = 0;
     delete[] m_pElements;
     m_pElements = NULL;
     m_nElements = 0;
     m_nReservedElements = 0;
+}
+
+// Ends the current document: its nodes are no longer valid. The text buffer
+// and the element table stay for the next load, so a markup that loads one
+// document after another does not allocate (and touch fresh pages) each time;
+// Release gives the memory back.
+void CUIMarkup::Forget()
+{
+    m_nElements = 0;
+    ClearErrors();
+}
+
+// The text buffer, with room for at least cch characters and a terminator.
+LPTSTR CUIMarkup::TextBuffer(size_t cch)
+{
+    if (cch >= 0x7FFFFFF0u) return NULL;
+    if (m_pstrXML != NULL && m_cchCapacity > cch) return m_pstrXML;
+    delete[] m_pstrXML;
+    m_cchCapacity = 0;
+    m_pstrXML = new (std::nothrow) wchar_t[cch + 1];
+    if (m_pstrXML != NULL) m_cchCapacity = cch + 1;
+    return m_pstrXML;
+}
+
+// Multi-byte text into the text buffer, terminated. False without memory.
+bool CUIMarkup::ConvertMultiByte(UINT codePage, const BYTE* src, DWORD size)
+{
+    if (size > 0x7FFFFFF0u) return false;
+    if (codePage == CP_UTF8) {
+        // UTF-8 never needs more code units than it has bytes.
+        LPTSTR buffer = TextBuffer(size);
+        if (buffer == NULL) return false;
+        size_t written = 0;
+        if (DecodeUtf8(src, size, buffer, &written)) {
+            buffer[written] = 0;
+            return true;
+        }
+    }
+    int cch = 0;
+    if (size > 0) cch = ::MultiByteToWideChar(codePage, 0, (LPCSTR)src, (int)size, NULL, 0);
+    if (cch < 0) cch = 0;
+    LPTSTR buffer = TextBuffer((size_t)cch);
+    if (buffer == NULL) return false;
+    if (cch > 0) cch = ::MultiByteToWideChar(codePage, 0, (LPCSTR)src, (int)size, buffer, cch);
+    if (cch < 0) cch = 0;
+    buffer[cch] = 0;
+    return true;
+}
+
+// UTF-16 with a byte-order mark into the text buffer, terminated. False
+// without the mark or without memory.
+bool CUIMarkup::ConvertUtf16(const BYTE* src, DWORD size)
+{
+    if (src == NULL || size < 2) return false;
+    const bool little = src[0] == 0xFF && src[1] == 0xFE;
+    const bool big = src[0] == 0xFE && src[1] == 0xFF;
+    if (!little && !big) return false;
+    const size_t cch = size / 2 - 1;
+    LPTSTR buffer = TextBuffer(cch);
+    if (buffer == NULL) return false;
+    const BYTE* p = src + 2;
+    if (little) {
+        for (size_t i = 0; i < cch; ++i, p += 2) buffer[i] = (wchar_t)(p[0] | (p[1] << 8));
+    }
+    else {
+        for (size_t i = 0; i < cch; ++i, p += 2) buffer[i] = (wchar_t)((p[0] << 8) | p[1]);
+    }
+    buffer[cch] = 0;
+    return true;
 }
 
 void CUIMarkup::ClearErrors()
@@ -332,68 +284,64 @@ bool CUIMarkup::Failed(LPCTSTR pstrError, LPCTSTR pstrLocation)
     return false;
 }
 
-bool CUIMarkup::TakeWideText(LPTSTR pstrText)
+// Parses the text buffer; a failure leaves no document.
+bool CUIMarkup::ParseText()
 {
-    m_pstrXML = pstrText;
     const bool ok = ParseDocument();
-    if (!ok) Release();
+    if (!ok) m_nElements = 0;
     return ok;
 }
 
 bool CUIMarkup::Load(LPCTSTR pstrXML)
 {
-    Release();
-    ClearErrors();
+    Forget();
     if (pstrXML == NULL) pstrXML = L"";
     const size_t cch = wcslen(pstrXML);
-    if (cch >= 0x7FFFFFF0u) return false;
-    LPTSTR text = new (std::nothrow) wchar_t[cch + 1];
+    LPTSTR text = TextBuffer(cch);
     if (text == NULL) return false;
     memcpy(text, pstrXML, (cch + 1) * sizeof(wchar_t));
-    return TakeWideText(text);
+    return ParseText();
 }
 
 bool CUIMarkup::LoadFromMemory(const BYTE* pByte, DWORD dwSize, int encoding)
 {
-    Release();
-    ClearErrors();
+    Forget();
     if (pByte == NULL) dwSize = 0;
-    LPTSTR text = NULL;
+    bool converted = false;
     if (encoding == UIMarkupUtf8) {
         if (dwSize >= 3 && pByte[0] == 0xEF && pByte[1] == 0xBB && pByte[2] == 0xBF) {
             pByte += 3;
             dwSize -= 3;
         }
-        text = MultiByteToNewWide(CP_UTF8, pByte, dwSize);
+        converted = ConvertMultiByte(CP_UTF8, pByte, dwSize);
     }
     else if (encoding == UIMarkupAnsi) {
-        text = MultiByteToNewWide(CP_ACP, pByte, dwSize);
+        converted = ConvertMultiByte(CP_ACP, pByte, dwSize);
     }
     else {
-        text = pByte != NULL ? Utf16ToNewWide(pByte, dwSize) : NULL;
+        converted = ConvertUtf16(pByte, dwSize);
     }
-    if (text == NULL) return false;
-    return TakeWideText(text);
+    if (!converted) return false;
+    return ParseText();
 }
 
 bool CUIMarkup::LoadFromFile(LPCTSTR pstrFilename, int encoding)
 {
-    Release();
-    ClearErrors();
+    Forget();
     if (pstrFilename == NULL) pstrFilename = L"";
 
-    LPCTSTR error = NULL;
     DWORD size = 0;
     BYTE* data = NULL;
+    UISkinRead result;
     if (CUIManager::GetResourceZipName().IsEmpty()) {
         CUIString sFile = CUIManager::GetResourcePath();
         sFile += pstrFilename;
-        data = ReadSkinFile(sFile.GetData(), &size, &error);
+        result = UIReadSkinFile(sFile.GetData(), MAX_FILE_SIZE, &data, &size);
     }
     else {
-        data = ReadSkinZipEntry(pstrFilename, &size, &error);
+        result = UIReadSkinZipEntry(pstrFilename, MAX_FILE_SIZE, &data, &size);
     }
-    if (data == NULL) return Failed(error != NULL ? error : kErrReadFile);
+    if (result != UISkinReadOk) return Failed(SkinReadError(result));
 
     const bool ok = LoadFromMemory(data, size, encoding);
     delete[] data;
@@ -431,15 +379,30 @@ void CUIMarkup::ParseData(LPTSTR& pstrText, LPTSTR& pstrDest, TCHAR cEnd)
     LPTSTR p = pstrText;
     // Most data has nothing to decode: find the end, or the first place that
     // needs rewriting.
-    for (;;) {
-        const wchar_t c = *p;
-        if (c == cEnd || c == 0) {
+    const unsigned char stop = cEnd == '"' ? kStopValue : cEnd == '<' ? kStopContent : 0;
+    if (stop != 0 && m_bPreserveWhitespace) {
+        for (;;) {
+            const wchar_t c = *p;
+            if (c < 128 && (kChars.flags[c] & stop) != 0) break;
+            ++p;
+        }
+        if (*p != '&') {
             pstrText = p;
             pstrDest = p;
             return;
         }
-        if (c == '&' || (c == ' ' && !m_bPreserveWhitespace)) break;
-        ++p;
+    }
+    else {
+        for (;;) {
+            const wchar_t c = *p;
+            if (c == cEnd || c == 0) {
+                pstrText = p;
+                pstrDest = p;
+                return;
+            }
+            if (c == '&' || (c == ' ' && !m_bPreserveWhitespace)) break;
+            ++p;
+        }
     }
 
     LPTSTR d = p;
@@ -522,10 +485,7 @@ bool CUIMarkup::ParseAttributes(LPTSTR& pstrText)
 bool CUIMarkup::ParseDocument()
 {
     ClearErrors();
-    delete[] m_pElements;
-    m_pElements = NULL;
     m_nElements = 0;
-    m_nReservedElements = 0;
     if (ReserveElement() != 0 || m_pElements == NULL) return false;
     memset(&m_pElements[0], 0, sizeof(UIMarkupElement));
 

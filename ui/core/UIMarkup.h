@@ -93,6 +93,8 @@ public:
     bool LoadFromMemory(const BYTE* pByte, DWORD dwSize, int encoding = UIMarkupUtf8);
     // A file below the resource folder, or an entry of the skin zip when one is set.
     bool LoadFromFile(LPCTSTR pstrFilename, int encoding = UIMarkupUtf8);
+    // Frees the text and the element table. A new load ends the previous
+    // document too, but keeps both buffers for reuse.
     void Release();
 
     // Element 1, or an invalid node when no element has been parsed.
@@ -116,9 +118,14 @@ private:
     ULONG ReserveElement();
     bool Failed(LPCTSTR pstrError, LPCTSTR pstrLocation = NULL);
     void ClearErrors();
-    bool TakeWideText(LPTSTR pstrText);
+    void Forget();
+    LPTSTR TextBuffer(size_t cch);
+    bool ConvertMultiByte(UINT codePage, const BYTE* src, DWORD size);
+    bool ConvertUtf16(const BYTE* src, DWORD size);
+    bool ParseText();
 
     LPTSTR m_pstrXML;                // the document, NUL-terminated, owned
+    size_t m_cchCapacity;            // characters the text buffer holds
     UIMarkupElement* m_pElements;    // the element table, owned
     ULONG m_nElements;
     ULONG m_nReservedElements;

@@ -160,12 +160,16 @@ void CountPugi(const pugi::xml_node& parent, long* elements, long* attributes)
     }
 }
 
-double RoundMarkup(const std::vector<Input>& inputs, int reps)
+// One markup object loads every input in turn (it keeps its buffers between
+// loads), or with fresh a new object per load, as the dialog builder does.
+double RoundMarkup(const std::vector<Input>& inputs, int reps, bool fresh = false)
 {
-    CUIMarkup markup;
+    CUIMarkup kept;
     const double t0 = Now();
     for (int r = 0; r < reps; ++r) {
         for (size_t i = 0; i < inputs.size(); ++i) {
+            CUIMarkup own;
+            CUIMarkup& markup = fresh ? own : kept;
             if (!markup.LoadFromMemory((const BYTE*)inputs[i].bytes.data(), (DWORD)inputs[i].bytes.size(),
                                        SkinUI::UIMarkupUtf8))
                 return -1;
@@ -199,7 +203,6 @@ int wmain(int argc, wchar_t** argv)
         }
         FindSkinFiles(argv[i], &inputs);
     }
-    const size_t skinFiles = inputs.size();
     Input generated;
     generated.name = L"(generated layout)";
     generated.bytes = GenerateLayout(1024 * 1024);
@@ -212,33 +215,40 @@ int wmain(int argc, wchar_t** argv)
         }
     }
 
-    // Both parsers must accept every input and see the same elements.
+    // Both parsers must see the same elements in every input they accept;
+    // an input that one of them rejects (a deliberately broken fixture) is
+    // left out of the timing.
     double bytes = 0;
+    size_t skinFiles = 0;
+    std::vector<Input> accepted;
     for (size_t i = 0; i < inputs.size(); ++i) {
         const Input& in = inputs[i];
-        bytes += (double)in.bytes.size();
+        const bool generatedLayout = i + 1 == inputs.size();
         CUIMarkup markup;
-        if (!markup.LoadFromMemory((const BYTE*)in.bytes.data(), (DWORD)in.bytes.size(), SkinUI::UIMarkupUtf8)) {
-            fwprintf(stderr, L"bench_markup: CUIMarkup rejects %s: %s\n", in.name.c_str(),
-                     markup.GetLastErrorMessage());
-            return 1;
-        }
         pugi::xml_document doc;
+        const bool markupOk =
+            markup.LoadFromMemory((const BYTE*)in.bytes.data(), (DWORD)in.bytes.size(), SkinUI::UIMarkupUtf8);
         pugi::xml_parse_result result = doc.load_buffer(in.bytes.data(), in.bytes.size());
-        if (!result) {
-            fwprintf(stderr, L"bench_markup: pugixml rejects %s: %hs\n", in.name.c_str(), result.description());
-            return 1;
+        if (!markupOk || !result) {
+            fwprintf(stderr, L"bench_markup: %ls: left out (CUIMarkup: %ls; pugixml: %hs)\n", in.name.c_str(),
+                     markupOk ? L"loads" : markup.GetLastErrorMessage(), result ? "loads" : result.description());
+            if (generatedLayout) return 1;
+            continue;
         }
         long me = 0, ma = 0, pe = 0, pa = 0;
         CountMarkup(markup.GetRoot(), &me, &ma);
         CountPugi(doc, &pe, &pa);
         // CUIMarkup shows at most 64 attributes per element; the skins have fewer.
         if (me != pe || ma != pa) {
-            fwprintf(stderr, L"bench_markup: %s: CUIMarkup sees %ld elements / %ld attributes, pugixml %ld / %ld\n",
+            fwprintf(stderr, L"bench_markup: %ls: CUIMarkup sees %ld elements / %ld attributes, pugixml %ld / %ld\n",
                      in.name.c_str(), me, ma, pe, pa);
             return 1;
         }
+        bytes += (double)in.bytes.size();
+        if (!generatedLayout) ++skinFiles;
+        accepted.push_back(in);
     }
+    inputs.swap(accepted);
 
     // About a quarter of a second per round and parser; rounds alternate.
     int reps = 1;
@@ -255,10 +265,17 @@ int wmain(int argc, wchar_t** argv)
         if (m < bestMarkup) bestMarkup = m;
         if (p < bestPugi) bestPugi = p;
     }
+    double bestFresh = 1e30;
+    for (int round = 0; round < 7; ++round) {
+        const double f = RoundMarkup(inputs, reps, true);
+        if (f > 0 && f < bestFresh) bestFresh = f;
+    }
     const double mb = bytes * reps / (1024.0 * 1024.0);
     const double markupMbs = mb / bestMarkup;
     const double pugiMbs = mb / bestPugi;
     fprintf(stderr, "bench_markup: %u skin files + the generated layout, %.0f bytes\n", (unsigned)skinFiles, bytes);
+    fprintf(stderr, "bench_markup: a new CUIMarkup per load: %.1f MB/s (%.2f of pugixml)\n", mb / bestFresh,
+            mb / bestFresh / pugiMbs);
     printf("markup.mb_s: %.1f MB/s\n", markupMbs);
     printf("pugixml.mb_s: %.1f MB/s\n", pugiMbs);
     printf("markup.ratio_vs_pugixml: %.2f ratio\n", markupMbs / pugiMbs);
