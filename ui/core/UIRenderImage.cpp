@@ -10,7 +10,7 @@
 #include <stb_image.h>
 
 #include "UIManager.h"
-#include "UIZip.h"
+#include "UISkinFile.h"
 
 namespace SkinUI {
 
@@ -24,39 +24,6 @@ const DWORD kMaxImageBytes = 64u * 1024u * 1024u;
 // Image bytes
 // ---------------------------------------------------------------------------
 
-BYTE* AllocZeroed(DWORD size)
-{
-    BYTE* p = new (std::nothrow) BYTE[size];
-    if (p != NULL) memset(p, 0, size);
-    return p;
-}
-
-bool ReadWholeFile(LPCTSTR path, BYTE** data, DWORD* size)
-{
-    HANDLE hFile = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, NULL);
-    if (hFile == INVALID_HANDLE_VALUE) return false;
-    bool ok = false;
-    LARGE_INTEGER length;
-    if (::GetFileSizeEx(hFile, &length) && length.QuadPart > 0 && length.QuadPart <= kMaxImageBytes) {
-        const DWORD want = (DWORD)length.QuadPart;
-        BYTE* buffer = AllocZeroed(want);
-        if (buffer != NULL) {
-            DWORD got = 0;
-            if (::ReadFile(hFile, buffer, want, &got, NULL) && got == want) {
-                *data = buffer;
-                *size = want;
-                ok = true;
-            }
-            else {
-                delete[] buffer;
-            }
-        }
-    }
-    ::CloseHandle(hFile);
-    return ok;
-}
-
 bool ReadResourceBytes(LPCTSTR name, LPCTSTR type, BYTE** data, DWORD* size)
 {
     HINSTANCE hInst = CUIManager::GetResourceInstance();
@@ -67,49 +34,12 @@ bool ReadResourceBytes(LPCTSTR name, LPCTSTR type, BYTE** data, DWORD* size)
     if (hGlobal == NULL || length == 0 || length > kMaxImageBytes) return false;
     const void* bytes = ::LockResource(hGlobal);
     if (bytes == NULL) return false;
-    BYTE* buffer = AllocZeroed(length);
+    BYTE* buffer = new (std::nothrow) BYTE[length];
     if (buffer == NULL) return false;
     memcpy(buffer, bytes, length);
     *data = buffer;
     *size = length;
     return true;
-}
-
-bool ReadZipBytes(LPCTSTR name, BYTE** data, DWORD* size)
-{
-    UIZipHandle* hZip = NULL;
-    bool bOwnZip = false;
-    if (CUIManager::IsResourceZipCached()) hZip = CUIManager::GetResourceZipHandle();
-    if (hZip == NULL) {
-        CUIString sZipPath = CUIManager::GetResourcePath();
-        sZipPath += CUIManager::GetResourceZipName();
-        hZip = UIZipOpen(sZipPath.GetData(), 0, UIZipFromFile);
-        bOwnZip = true;
-    }
-    if (hZip == NULL) return false;
-
-    bool ok = false;
-    int index = -1;
-    UIZipEntry entry;
-    memset(&entry, 0, sizeof(entry));
-    if (UIZipFindEntry(hZip, name, true, &index, &entry) == 0 && entry.dwUncompressedSize > 0 &&
-        entry.dwUncompressedSize <= kMaxImageBytes) {
-        const DWORD length = entry.dwUncompressedSize;
-        BYTE* buffer = AllocZeroed(length);
-        if (buffer != NULL) {
-            const unsigned result = UIZipExtractEntry(hZip, index, buffer, length, UIZipFromMemory);
-            if (result == 0 || result == 0x600) {
-                *data = buffer;
-                *size = length;
-                ok = true;
-            }
-            else {
-                delete[] buffer;
-            }
-        }
-    }
-    if (bOwnZip) UIZipClose(hZip);
-    return ok;
 }
 
 // ---------------------------------------------------------------------------
@@ -319,14 +249,14 @@ UIImageInfo* CUIRender::LoadImageInfo(LPCTSTR name, LPCTSTR type, DWORD mask)
         if (CUIManager::GetResourceZipName().IsEmpty()) {
             CUIString sFile = CUIManager::GetResourcePath();
             sFile += name;
-            ReadWholeFile(sFile, &data, &size);
+            UIReadSkinFile(sFile, kMaxImageBytes, &data, &size);
         }
         else {
-            ReadZipBytes(name, &data, &size);
+            UIReadSkinZipEntry(name, kMaxImageBytes, &data, &size);
         }
     }
     // Whatever the chosen way, the name may still be a plain path.
-    if (data == NULL && bNamedByString) ReadWholeFile(name, &data, &size);
+    if (data == NULL && bNamedByString) UIReadSkinFile(name, kMaxImageBytes, &data, &size);
     if (data == NULL) return NULL;
 
     int x = 0, y = 0, n = 0;
