@@ -746,27 +746,36 @@ TEST_F(ManagerTabTest, AltShortcutsFocusAndActivate)
     CProbeUI* dead = Stop(L"dead", true);
     dead->SetKey(L'D');
     dead->SetUsable(false);
+    // A label whose next control is hidden leads to that control (which
+    // takes no focus), not on to a later one.
+    CProbeUI* hiddenField = Stop(L"hiddenfield", true);
+    hiddenField->SetShown(false);
+    CProbeUI* label2 = Stop(L"label2", false);
+    label2->className = L"LabelUI";
+    label2->SetKey(L'H');
     pm().InitControls(root);
 
     struct Case
     {
         wchar_t key;
         bool consumed;
-        CControlUI* chosen;
+        CControlUI* focus;
+        const wchar_t* activated;   // NULL: none
     };
     const Case cases[] = {
-        { L'n', true, edit }, { L'O', true, ok }, { L'o', true, ok }, { L'g', false, NULL }, { L'd', false, NULL },
-        { L'z', false, NULL },
+        { L'n', true, edit, L"edit" }, { L'O', true, ok, L"ok" },  { L'o', true, ok, L"ok" },
+        { L'h', true, NULL, L"hiddenfield" }, { L'g', false, NULL, NULL }, { L'd', false, NULL, NULL },
+        { L'z', false, NULL, NULL },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(1, static_cast<char>(c.key)));
         pm().SetFocus(NULL);
         j.activated.clear();
         EXPECT_EQ(c.consumed, Key(WM_SYSCHAR, c.key));
-        EXPECT_EQ(c.chosen, pm().GetFocus());
-        if (c.chosen != NULL) {
+        EXPECT_EQ(c.focus, pm().GetFocus());
+        if (c.activated != NULL) {
             ASSERT_EQ(1u, j.activated.size());
-            EXPECT_STREQ(c.chosen->GetName().GetData(), j.activated[0].c_str());
+            EXPECT_STREQ(c.activated, j.activated[0].c_str());
         } else {
             EXPECT_TRUE(j.activated.empty());
         }

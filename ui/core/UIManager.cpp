@@ -284,11 +284,11 @@ struct ShortcutSearch
 
 CControlUI* FindControlFromShortcut(CControlUI* pThis, LPVOID pData)
 {
-    if (!pThis->IsVisible())
-        return NULL;
     ShortcutSearch* info = static_cast<ShortcutSearch*>(pData);
+    // Only a visible control's shortcut counts; the control it leads to is
+    // the next one in the walk, shown or not, never one further on.
     const wchar_t shortcut = pThis->GetShortcut();
-    if (shortcut != 0 && UpperChar(shortcut) == info->ch)
+    if (shortcut != 0 && pThis->IsVisible() && UpperChar(shortcut) == info->ch)
         info->bPickNext = true;
     // A label's shortcut goes to the control after it.
     LPCTSTR cls = pThis->GetClassName();
