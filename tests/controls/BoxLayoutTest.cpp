@@ -267,6 +267,56 @@ TEST_F(BoxLayoutTest, MinHeightOverflowShowsTheVerticalBarAndScrollingShiftsChil
     EXPECT_RECT(CUIRect(0, 450, 200 - cxBar, 470), below->GetPos());
 }
 
+// The horizontal scroll bar: it widens the space the children share and
+// shifts them; a horizontal layout without children places its bar below
+// the whole client rectangle, a vertical one inside it.
+TEST_F(BoxLayoutTest, HorizontalBarWidensAndShiftsTheChildren)
+{
+    struct Case
+    {
+        const char* name;
+        bool vertical;
+        int children;        // adjustable children
+        int range;
+        int pos;
+        std::vector<RECT> expected;
+        RECT bar;
+    };
+    const int h = 16;   // a horizontal bar's default height
+    const Case cases[] = {
+        { "horizontal, range 100", false, 3, 100, 0,
+          { { 0, 0, 133, 200 - h }, { 133, 0, 266, 200 - h }, { 266, 0, 400, 200 - h } }, { 0, 200 - h, 300, 200 } },
+        { "horizontal, scrolled 30", false, 3, 100, 30,
+          { { -30, 0, 103, 200 - h }, { 103, 0, 236, 200 - h }, { 236, 0, 370, 200 - h } },
+          { 0, 200 - h, 300, 200 } },
+        { "vertical, scrolled 30", true, 1, 100, 30, { { -30, 0, 370, 200 - h } }, { 0, 200 - h, 300, 200 } },
+        { "horizontal, no children", false, 0, 100, 0, {}, { 0, 200, 300, 200 + h } },
+        { "vertical, no children", true, 0, 100, 0, {}, { 0, 200 - h, 300, 200 } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CContainerUI* layout = c.vertical ? static_cast<CContainerUI*>(new CVerticalLayoutUI)
+                                          : static_cast<CContainerUI*>(new CHorizontalLayoutUI);
+        for (int i = 0; i < c.children; ++i)
+            layout->Add(new CControlUI);
+        layout->EnableScrollBar(false, true);
+        ASSERT_TRUE(host.pm.AttachRoot(layout));
+        CScrollBarUI* bar = layout->GetHorizontalScrollBar();
+        ASSERT_NE(nullptr, bar);
+        ASSERT_EQ(h, bar->GetFixedHeight());
+        bar->SetScrollRange(c.range);
+        bar->SetScrollPos(c.pos);
+        layout->SetPos(CUIRect(0, 0, 300, 200));
+        ASSERT_EQ(c.expected.size(), (size_t)layout->GetCount());
+        for (int i = 0; i < layout->GetCount(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_RECT(c.expected[i], layout->GetItemAt(i)->GetPos());
+        }
+        EXPECT_RECT(c.bar, bar->GetPos());
+        Drain();
+    }
+}
+
 TEST(BoxLayoutNames, ClassNamesInterfacesAndInputFlags)
 {
     CVerticalLayoutUI v;
@@ -444,6 +494,73 @@ TEST_F(SeparatorDragTest, PressOutsideTheStripStartsNoDrag)
     host.Update();
     EXPECT_RECT(CUIRect(0, 0, 300, 100), panel->GetPos());
     EXPECT_EQ(100, panel->GetFixedHeight());
+}
+
+// A drag with a strip of 4 at the far edge, step by step: moves are ignored
+// while the pointer has not caught up with the edge again after a limit
+// stopped it; the vertical layout counts the strip beyond the edge, the
+// horizontal one inside it.
+TEST(SeparatorDragSteps, MovesAreIgnoredUntilThePointerCatchesUp)
+{
+    struct Step
+    {
+        int pointer;
+        int edge;   // the layout's far edge afterwards
+    };
+    struct Case
+    {
+        bool vertical;
+        std::vector<Step> steps;
+    };
+    const Case cases[] = {
+        { true, { { 20, 40 }, { 25, 40 }, { 37, 40 }, { 50, 53 }, { 200, 150 }, { 190, 150 }, { 140, 100 } } },
+        { false, { { 20, 40 }, { 25, 40 }, { 37, 52 }, { 200, 150 }, { 190, 150 }, { 140, 100 } } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.vertical ? "vertical" : "horizontal");
+        HostWindow host;
+        ASSERT_TRUE(host.Open(300, 300));
+        CContainerUI* root = c.vertical ? static_cast<CContainerUI*>(new CVerticalLayoutUI)
+                                        : static_cast<CContainerUI*>(new CHorizontalLayoutUI);
+        CContainerUI* panel = c.vertical ? static_cast<CContainerUI*>(new CVerticalLayoutUI)
+                                         : static_cast<CContainerUI*>(new CHorizontalLayoutUI);
+        if (c.vertical) {
+            panel->SetFixedHeight(100);
+            panel->SetMinHeight(40);
+            panel->SetMaxHeight(150);
+            panel->SetAttribute(L"sepheight", L"4");
+        } else {
+            panel->SetFixedWidth(100);
+            panel->SetMinWidth(40);
+            panel->SetMaxWidth(150);
+            panel->SetAttribute(L"sepwidth", L"4");
+        }
+        panel->SetAttribute(L"sepimm", L"true");
+        root->Add(panel);
+        root->Add(new CControlUI);
+        ASSERT_TRUE(host.pm.AttachRoot(root));
+        host.Update();
+        auto post = [&](UINT msg, int p) {
+            if (c.vertical)
+                host.PostMouse(msg, 50, p);
+            else
+                host.PostMouse(msg, p, 50);
+        };
+        auto edge = [&]() { return c.vertical ? panel->GetPos().bottom : panel->GetPos().right; };
+        ASSERT_EQ(100, edge());
+        post(WM_LBUTTONDOWN, 98);
+        for (const Step& st : c.steps) {
+            SCOPED_TRACE(st.pointer);
+            post(WM_MOUSEMOVE, st.pointer);
+            Drain();
+            host.Update();
+            EXPECT_EQ(st.edge, edge());
+        }
+        post(WM_LBUTTONUP, 140);
+        Drain();
+        host.Update();
+        EXPECT_EQ(100, c.vertical ? panel->GetFixedHeight() : panel->GetFixedWidth());
+    }
 }
 
 TEST(HorizontalSeparatorDrag, LeftEdgeStripResizesFromTheLeft)
