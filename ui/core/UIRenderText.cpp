@@ -868,6 +868,9 @@ void CUIRender::DrawTaggedText(HDC hDC, CUIManager* pManager, RECT& rc, LPCTSTR 
 
     CUIRect rcLayout(rc);
     if (!bCalc && (uStyle & (DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM)) != 0) {
+        // Measured in a fixed 9999 x 100 area, not in the target rect: the
+        // skins' layouts are tuned to this, so wrapped text is centred on its
+        // unwrapped width and text taller than 100 pixels on about 100.
         CUIRect rcText(0, 0, 9999, 100);
         int nLinks = 0;
         DrawTaggedText(hDC, pManager, rcText, pstrText, dwTextColor, NULL, NULL, nLinks, uStyle | DT_CALCRECT);
