@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "UITestHost.h"
 #include "UIContainer.h"
 #include "UIControl.h"
 #include "UIManager.h"
@@ -295,30 +296,12 @@ public:
     }
 };
 
-class PumpWindow : public CWindowWnd, public CNotifyPump, public INotifyUI
+class PumpWindow : public testsupport::UITestHost, public CNotifyPump, public INotifyUI
 {
 public:
-    CUIManager pm;
     std::vector<Call> calls;
 
-    ~PumpWindow()
-    {
-        if (m_hWnd != NULL && ::IsWindow(m_hWnd))
-            ::DestroyWindow(m_hWnd);
-    }
-    LPCTSTR GetWindowClassName() const override { return L"SkinUIMessageMapTestWindow"; }
-    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override
-    {
-        if (uMsg == WM_CREATE) {
-            pm.Init(m_hWnd);
-            pm.AddNotifier(this);
-            return 0;
-        }
-        LRESULT lRes = 0;
-        if (pm.HandleWindowMessage(uMsg, wParam, lParam, lRes))
-            return lRes;
-        return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
-    }
+    PumpWindow() : UITestHost(L"message maps") { pm.AddNotifier(this); }
     void Notify(UINotify& msg) override { RouteNotify(msg); }
 
     int Count(const char* handler) const
