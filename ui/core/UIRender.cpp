@@ -457,6 +457,19 @@ void CUIRender::DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor, i
 
 void CUIRender::DrawRectOutline(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor)
 {
+    if (nSize == 1) {
+        // One pixel wide, an inside-frame pen draws what the DC's own pen
+        // draws, and that one needs no object of its own (many controls
+        // have such a border).
+        HGDIOBJ hOldPen = ::SelectObject(hDC, ::GetStockObject(DC_PEN));
+        const COLORREF old = ::SetDCPenColor(hDC, ToColorRef(dwPenColor));
+        HGDIOBJ hOldBrush = ::SelectObject(hDC, ::GetStockObject(NULL_BRUSH));
+        ::Rectangle(hDC, rc.left, rc.top, rc.right, rc.bottom);
+        ::SelectObject(hDC, hOldBrush);
+        ::SetDCPenColor(hDC, old);
+        ::SelectObject(hDC, hOldPen);
+        return;
+    }
     HPEN hPen = ::CreatePen(PS_SOLID | PS_INSIDEFRAME, nSize, ToColorRef(dwPenColor));
     if (hPen == NULL) return;
     HGDIOBJ hOldPen = ::SelectObject(hDC, hPen);
