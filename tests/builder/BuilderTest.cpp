@@ -58,12 +58,7 @@ using namespace buildertest;
 
 namespace {
 
-std::string RectText(const RECT& rc) {
-    char buf[64];
-    snprintf(buf, sizeof(buf), "%ld,%ld,%ld,%ld", static_cast<long>(rc.left), static_cast<long>(rc.top),
-             static_cast<long>(rc.right), static_cast<long>(rc.bottom));
-    return buf;
-}
+using testsupport::RectText;
 
 std::wstring BuilderSkinDir() { return testsupport::FixtureDir() + L"skins\\builder\\"; }
 

@@ -17,12 +17,7 @@ using namespace buildertest;
 
 namespace {
 
-std::string RectText(const RECT& rc) {
-    char buf[64];
-    snprintf(buf, sizeof(buf), "%ld,%ld,%ld,%ld", static_cast<long>(rc.left), static_cast<long>(rc.top),
-             static_cast<long>(rc.right), static_cast<long>(rc.bottom));
-    return buf;
-}
+using testsupport::RectText;
 
 // Records every notification of the manager it is registered with.
 class NotifyLog : public INotifyUI {

@@ -21,26 +21,8 @@ namespace controltest {
 
 using namespace SkinUI;
 
-inline std::string RectText(const RECT& rc)
-{
-    char buf[96];
-    snprintf(buf, sizeof(buf), "(%ld,%ld,%ld,%ld)", (long)rc.left, (long)rc.top, (long)rc.right,
-              (long)rc.bottom);
-    return buf;
-}
-
-inline bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-#define EXPECT_RECT(expected, actual)                                                            \
-    EXPECT_TRUE(controltest::SameRect((expected), (actual)))                                     \
-        << "expected " << controltest::RectText(expected) << " got " << controltest::RectText(actual)
-
-#define ASSERT_RECT(expected, actual)                                                            \
-    ASSERT_TRUE(controltest::SameRect((expected), (actual)))                                     \
-        << "expected " << controltest::RectText(expected) << " got " << controltest::RectText(actual)
+using testsupport::RectText;
+using testsupport::SameRect;
 
 // Compares the colour channels; GDI leaves the alpha byte of a DIB at 0.
 #define EXPECT_PIXEL(canvas, x, y, want)                                                         \
@@ -67,31 +49,7 @@ public:
     HostWindow() : UITestHost(L"control host") {}
 };
 
-// Records the notifications of a manager.
-class Recorder : public INotifyUI
-{
-public:
-    struct Item
-    {
-        std::wstring type;
-        CControlUI* sender;
-        WPARAM wParam;
-        LPARAM lParam;
-    };
-    std::vector<Item> items;
-
-    void Notify(UINotify& msg) override
-    {
-        items.push_back(Item{ msg.sType.GetData(), msg.pSender, msg.wParam, msg.lParam });
-    }
-    int Count(const wchar_t* type) const
-    {
-        int n = 0;
-        for (const Item& it : items)
-            n += it.type == type ? 1 : 0;
-        return n;
-    }
-};
+using Recorder = testsupport::NotifyRecorder;
 
 // Counts destructions of the controls it watches through their DestroyHandlers.
 class DestroyCounter

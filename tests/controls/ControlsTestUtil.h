@@ -41,22 +41,8 @@ const DWORD kSelectedHot = 0xFF800080;
 const DWORD kOptFore = 0xFF000000;
 const DWORD kWhite = 0xFFFFFFFF;
 
-inline std::string RectText(const RECT& rc)
-{
-    char buf[96];
-    snprintf(buf, sizeof(buf), "(%ld,%ld,%ld,%ld)", (long)rc.left, (long)rc.top, (long)rc.right,
-             (long)rc.bottom);
-    return buf;
-}
-
-inline bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-#define EXPECT_RECT(expected, actual)                                                            \
-    EXPECT_TRUE(ctltest::SameRect((expected), (actual)))                                         \
-        << "expected " << ctltest::RectText(expected) << " got " << ctltest::RectText(actual)
+using testsupport::RectText;
+using testsupport::SameRect;
 
 // Compares the colour channels only: pixels read back from a window carry no alpha.
 #define EXPECT_PIXEL(canvas, x, y, want)                                                         \
@@ -77,43 +63,7 @@ public:
     HostWindow() : UITestHost(L"controls host", true) {}
 };
 
-// Records the notifications of the types it is asked to watch.
-class Recorder : public INotifyUI
-{
-public:
-    struct Item
-    {
-        std::wstring type;
-        CControlUI* sender;
-        WPARAM wParam;
-        LPARAM lParam;
-    };
-    std::vector<std::wstring> watched;
-    std::vector<Item> items;
-
-    explicit Recorder(std::vector<std::wstring> types) : watched(types) {}
-
-    void Notify(UINotify& msg) override
-    {
-        for (const std::wstring& t : watched) {
-            if (t == msg.sType.GetData()) {
-                items.push_back(Item{ msg.sType.GetData(), msg.pSender, msg.wParam, msg.lParam });
-                return;
-            }
-        }
-    }
-    // "type:name" of each item, for compact sequence checks.
-    std::vector<std::string> Sequence() const
-    {
-        std::vector<std::string> out;
-        for (const Item& it : items) {
-            std::wstring s = it.type + L":" + (it.sender != NULL ? it.sender->GetName().GetData() : L"-");
-            out.push_back(testsupport::Narrow(s));
-        }
-        return out;
-    }
-    void Clear() { items.clear(); }
-};
+using Recorder = testsupport::NotifyRecorder;
 
 // Sets the resource folder to the control images for one test.
 class ImageFolder

@@ -373,10 +373,7 @@ RECT ClipBox(HDC dc)
     return rc;
 }
 
-bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+using testsupport::SameRect;
 
 void Paint(Canvas& canvas, DWORD color)
 {

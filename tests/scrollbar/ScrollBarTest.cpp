@@ -24,20 +24,8 @@ using testsupport::ColorText;
 
 namespace {
 
-std::string RectText(const RECT& rc)
-{
-    char buf[96];
-    wsprintfA(buf, "(%d,%d,%d,%d)", (int)rc.left, (int)rc.top, (int)rc.right, (int)rc.bottom);
-    return buf;
-}
-
-bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-#define EXPECT_RECT(expected, actual) \
-    EXPECT_TRUE(SameRect(expected, actual)) << "expected " << RectText(expected) << " got " << RectText(actual)
+using testsupport::RectText;
+using testsupport::SameRect;
 
 // A window whose paint manager sees every message.
 class HostWindow : public testsupport::UITestHost
@@ -46,31 +34,7 @@ public:
     HostWindow() : UITestHost(L"scrollbar host") {}
 };
 
-// Records the notifications of a manager.
-class Recorder : public INotifyUI
-{
-public:
-    struct Item
-    {
-        std::wstring type;
-        CControlUI* sender;
-        WPARAM wParam;
-        LPARAM lParam;
-    };
-    std::vector<Item> items;
-
-    void Notify(UINotify& msg) override
-    {
-        items.push_back(Item{ msg.sType.GetData(), msg.pSender, msg.wParam, msg.lParam });
-    }
-    int Count(const wchar_t* type) const
-    {
-        int n = 0;
-        for (const Item& it : items)
-            n += it.type == type ? 1 : 0;
-        return n;
-    }
-};
+using Recorder = testsupport::NotifyRecorder;
 
 // A minimal stacking layout: children of fixed height one below the other,
 // moved up by the vertical scroll position, then the container's own scroll

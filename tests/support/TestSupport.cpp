@@ -87,6 +87,17 @@ bool Canvas::CaptureWindow(HWND hwnd) {
     return ok != FALSE;
 }
 
+std::string RectText(const RECT& rc) {
+    char buf[64];
+    std::snprintf(buf, sizeof(buf), "%ld,%ld,%ld,%ld", static_cast<long>(rc.left), static_cast<long>(rc.top),
+                  static_cast<long>(rc.right), static_cast<long>(rc.bottom));
+    return buf;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 bool ColorNear(DWORD a, DWORD b, int tol) {
     return std::abs(ChR(a) - ChR(b)) <= tol && std::abs(ChG(a) - ChG(b)) <= tol &&
            std::abs(ChB(a) - ChB(b)) <= tol;

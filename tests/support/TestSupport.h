@@ -40,6 +40,17 @@ private:
     DWORD* m_bits;
 };
 
+// Rectangles: "l,t,r,b" text and equality, for checks and failure messages.
+std::string RectText(const RECT& rc);
+bool SameRect(const RECT& a, const RECT& b);
+
+#define EXPECT_RECT(expected, actual)                                                            \
+    EXPECT_TRUE(testsupport::SameRect((expected), (actual)))                                     \
+        << "expected " << testsupport::RectText(expected) << " got " << testsupport::RectText(actual)
+#define ASSERT_RECT(expected, actual)                                                            \
+    ASSERT_TRUE(testsupport::SameRect((expected), (actual)))                                     \
+        << "expected " << testsupport::RectText(expected) << " got " << testsupport::RectText(actual)
+
 // Channel helpers for 0xAARRGGBB values.
 inline int ChA(DWORD c) { return (c >> 24) & 0xFF; }
 inline int ChR(DWORD c) { return (c >> 16) & 0xFF; }

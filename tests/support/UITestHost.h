@@ -1,10 +1,17 @@
 // A top-level test window whose paint manager sees every message, with
-// helpers to paint it, read its pending update and feed it mouse input.
+// helpers to paint it, read its pending update and feed it mouse input, and a
+// recorder of the notifications it sends.
 // Header-only: only the UI tests (which link skinui) include it.
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "UIControl.h"
 #include "UIManager.h"
 #include "UIWindow.h"
 
@@ -118,6 +125,50 @@ public:
 private:
     const wchar_t* m_title;
     bool m_drain;
+};
+
+// Records the notifications a manager sends: all of them, or only the
+// types it is given.
+class NotifyRecorder : public SkinUI::INotifyUI
+{
+public:
+    struct Item
+    {
+        std::wstring type;
+        SkinUI::CControlUI* sender;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    std::vector<std::wstring> watched;   // empty: every type
+    std::vector<Item> items;
+
+    NotifyRecorder() {}
+    explicit NotifyRecorder(std::vector<std::wstring> types) : watched(types) {}
+
+    void Notify(SkinUI::UINotify& msg) override
+    {
+        if (!watched.empty() && std::find(watched.begin(), watched.end(), msg.sType.GetData()) == watched.end())
+            return;
+        items.push_back(Item{ msg.sType.GetData(), msg.pSender, msg.wParam, msg.lParam });
+    }
+    int Count(const wchar_t* type) const
+    {
+        int n = 0;
+        for (const Item& it : items)
+            n += it.type == type ? 1 : 0;
+        return n;
+    }
+    // "type:name" of each item, for compact sequence checks.
+    std::vector<std::string> Sequence() const
+    {
+        std::vector<std::string> out;
+        for (const Item& it : items) {
+            std::wstring s = it.type + L":" + (it.sender != NULL ? it.sender->GetName().GetData() : L"-");
+            out.push_back(Narrow(s));
+        }
+        return out;
+    }
+    void Clear() { items.clear(); }
 };
 
 } // namespace testsupport
