@@ -96,44 +96,6 @@ public:
     }
 };
 
-// A minimal stacking layout: children of fixed height one below the other,
-// moved up by the vertical scroll position, then the container's scroll-bar
-// bookkeeping. Counts its own layout passes.
-class StackContainer : public CContainerUI
-{
-public:
-    int layouts = 0;
-
-    void SetPos(RECT rc) override
-    {
-        ++layouts;
-        CControlUI::SetPos(rc);
-        CUIRect client(rc.left + m_rcInset.left, rc.top + m_rcInset.top, rc.right - m_rcInset.right,
-                       rc.bottom - m_rcInset.bottom);
-        int scroll = 0;
-        if (m_pVerticalScrollBar != NULL && m_pVerticalScrollBar->IsVisible()) {
-            client.right -= m_pVerticalScrollBar->GetFixedWidth();
-            scroll = m_pVerticalScrollBar->GetScrollPos();
-        }
-        if (m_pHorizontalScrollBar != NULL && m_pHorizontalScrollBar->IsVisible())
-            client.bottom -= m_pHorizontalScrollBar->GetFixedHeight();
-        int needed = 0;
-        int y = client.top - scroll;
-        for (int i = 0; i < GetCount(); ++i) {
-            CControlUI* child = GetItemAt(i);
-            if (!child->IsVisible())
-                continue;
-            if (child->IsFloat()) {
-                PlaceFloatChild(i);
-                continue;
-            }
-            const int h = child->GetFixedHeight();
-            child->SetPos(CUIRect(client.left, y, client.right, y + h));
-            y += h;
-            needed += h;
-        }
-        UpdateScrollBars(client, 0, needed);
-    }
-};
+using testsupport::StackContainer;
 
 } // namespace controltest

@@ -36,40 +36,7 @@ public:
 
 using Recorder = testsupport::NotifyRecorder;
 
-// A minimal stacking layout: children of fixed height one below the other,
-// moved up by the vertical scroll position, then the container's own scroll
-// bar bookkeeping.
-class StackContainer : public CContainerUI
-{
-public:
-    void SetPos(RECT rc) override
-    {
-        CControlUI::SetPos(rc);
-        CUIRect client(rc.left + m_rcInset.left, rc.top + m_rcInset.top, rc.right - m_rcInset.right,
-                       rc.bottom - m_rcInset.bottom);
-        int scroll = 0;
-        if (m_pVerticalScrollBar != NULL && m_pVerticalScrollBar->IsVisible()) {
-            client.right -= m_pVerticalScrollBar->GetFixedWidth();
-            scroll = m_pVerticalScrollBar->GetScrollPos();
-        }
-        int needed = 0;
-        int y = client.top - scroll;
-        for (int i = 0; i < GetCount(); ++i) {
-            CControlUI* child = GetItemAt(i);
-            if (!child->IsVisible())
-                continue;
-            if (child->IsFloat()) {
-                PlaceFloatChild(i);
-                continue;
-            }
-            const int h = child->GetFixedHeight();
-            child->SetPos(CUIRect(client.left, y, client.right, y + h));
-            y += h;
-            needed += h;
-        }
-        UpdateScrollBars(client, 0, needed);
-    }
-};
+using testsupport::StackContainer;
 
 UIEvent MakeEvent(int kind, CControlUI* sender, WPARAM wParam = 0, int x = 0, int y = 0)
 {

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "UIContainer.h"
 #include "UIControl.h"
 #include "UIManager.h"
+#include "UIScrollBar.h"
 #include "UIWindow.h"
 
 namespace testsupport {
@@ -169,6 +171,46 @@ public:
         return out;
     }
     void Clear() { items.clear(); }
+};
+
+// A minimal stacking layout: children of fixed height one below the other,
+// moved up by the vertical scroll position, then the container's scroll-bar
+// bookkeeping. Counts its own layout passes.
+class StackContainer : public SkinUI::CContainerUI
+{
+public:
+    int layouts = 0;
+
+    void SetPos(RECT rc) override
+    {
+        ++layouts;
+        SkinUI::CControlUI::SetPos(rc);
+        SkinUI::CUIRect client(rc.left + m_rcInset.left, rc.top + m_rcInset.top, rc.right - m_rcInset.right,
+                               rc.bottom - m_rcInset.bottom);
+        int scroll = 0;
+        if (m_pVerticalScrollBar != NULL && m_pVerticalScrollBar->IsVisible()) {
+            client.right -= m_pVerticalScrollBar->GetFixedWidth();
+            scroll = m_pVerticalScrollBar->GetScrollPos();
+        }
+        if (m_pHorizontalScrollBar != NULL && m_pHorizontalScrollBar->IsVisible())
+            client.bottom -= m_pHorizontalScrollBar->GetFixedHeight();
+        int needed = 0;
+        int y = client.top - scroll;
+        for (int i = 0; i < GetCount(); ++i) {
+            SkinUI::CControlUI* child = GetItemAt(i);
+            if (!child->IsVisible())
+                continue;
+            if (child->IsFloat()) {
+                PlaceFloatChild(i);
+                continue;
+            }
+            const int h = child->GetFixedHeight();
+            child->SetPos(SkinUI::CUIRect(client.left, y, client.right, y + h));
+            y += h;
+            needed += h;
+        }
+        UpdateScrollBars(client, 0, needed);
+    }
 };
 
 } // namespace testsupport
