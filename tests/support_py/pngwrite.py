@@ -1,5 +1,6 @@
 """PNG writing for the fixture scripts: 8-bit RGBA images, filter 0 on every
 row, compressed at level 9. Standard library only."""
+import os
 import struct
 import zlib
 
@@ -36,3 +37,11 @@ def solid_png(w, h, rgba):
     if len(rgba) == 3:
         rgba += (255,)
     return encode(w, h, (b"\x00" + bytes(rgba) * w) * h)
+
+
+def write_solid_pngs(folder, images, size):
+    """Writes one opaque size x size PNG per name -> colour of images into folder."""
+    os.makedirs(folder, exist_ok=True)
+    for name, rgb in images.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(solid_png(size, size, rgb))
