@@ -109,8 +109,8 @@ const ElementCase kElements[] = {
     {L"ComboBox", NULL},
     {L"DateTime", NULL},
     {L"TreeView", NULL},
-    {L"ActiveX", NULL},
-    {L"WebBrowser", NULL},
+    {L"ActiveX", L"ActiveXUI"},
+    {L"WebBrowser", L"WebBrowserUI"},
     {L"Flash", NULL},
 };
 

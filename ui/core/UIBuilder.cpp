@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <wchar.h>
 
+#include "UIActiveX.h"
 #include "UIButton.h"
 #include "UIContainer.h"
 #include "UIControl.h"
@@ -12,6 +13,7 @@
 #include "UIScrollBar.h"
 #include "UITabLayout.h"
 #include "UIVerticalLayout.h"
+#include "UIWebBrowser.h"
 
 namespace SkinUI {
 
@@ -64,8 +66,8 @@ const UIBuiltinElement kBuiltinElements[] = {
     // { L"ComboBox", &NewControl<CComboBoxUI> },
     // { L"DateTime", &NewControl<CDateTimeUI> },
     // { L"TreeView", &NewControl<CTreeViewUI> },
-    // { L"ActiveX", &NewControl<CActiveXUI> },
-    // { L"WebBrowser", &NewControl<CWebBrowserUI> },
+    { L"ActiveX", &NewControl<CActiveXUI> },
+    { L"WebBrowser", &NewControl<CWebBrowserUI> },
     // { L"Flash", &NewControl<CFlashUI> },
 };
 
