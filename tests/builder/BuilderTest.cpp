@@ -111,7 +111,7 @@ const ElementCase kElements[] = {
     {L"TreeView", NULL},
     {L"ActiveX", L"ActiveXUI"},
     {L"WebBrowser", L"WebBrowserUI"},
-    {L"Flash", NULL},
+    {L"Flash", L"Flash"},
 };
 
 TEST_F(BuilderTest, ElementTableCreatesEachClassByExactName) {

@@ -250,6 +250,54 @@ LRESULT CActiveXUI::FilterMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool&
     return lResult;
 }
 
+HRESULT CActiveXUI::TranslateHostedAccelerator(IUnknown* pObject, MSG* pMsg) const
+{
+    if (pMsg == NULL || pMsg->message < kKeyFirst || pMsg->message > kKeyLast)
+        return S_FALSE;
+    if (pObject == NULL)
+        return E_NOTIMPL;
+    bool bInHost = false;
+    for (HWND hWnd = ::GetFocus(); hWnd != NULL; hWnd = ::GetParent(hWnd)) {
+        if (hWnd == m_hwndHost) {
+            bInHost = true;
+            break;
+        }
+    }
+    if (!bInHost)
+        return S_FALSE;
+    IOleInPlaceActiveObject* pActive = NULL;
+    pObject->QueryInterface(IID_IOleInPlaceActiveObject, reinterpret_cast<LPVOID*>(&pActive));
+    if (pActive == NULL)
+        return S_FALSE;
+    HRESULT hr = pActive->TranslateAccelerator(pMsg);
+    pActive->Release();
+    return hr;
+}
+
+HRESULT CActiveXUI::ConnectEvents(IUnknown* pSource, REFIID iidEvents, IUnknown* pSink, bool inAdvise,
+                                  DWORD& dwCookie)
+{
+    if (pSource == NULL)
+        return E_POINTER;
+    IConnectionPointContainer* pCPC = NULL;
+    HRESULT hr = pSource->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<LPVOID*>(&pCPC));
+    if (FAILED(hr) || pCPC == NULL)
+        return FAILED(hr) ? hr : E_NOINTERFACE;
+    IConnectionPoint* pCP = NULL;
+    hr = pCPC->FindConnectionPoint(iidEvents, &pCP);
+    if (SUCCEEDED(hr) && pCP != NULL) {
+        if (inAdvise) {
+            hr = pCP->Advise(pSink, &dwCookie);
+        } else {
+            hr = pCP->Unadvise(dwCookie);
+            dwCookie = 0;
+        }
+        pCP->Release();
+    }
+    pCPC->Release();
+    return hr;
+}
+
 // ---------------------------------------------------------------------------
 // Creation and teardown
 // ---------------------------------------------------------------------------

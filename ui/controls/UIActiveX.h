@@ -65,6 +65,16 @@ public:
     virtual LRESULT FilterMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled);
 
 protected:
+    // Keys for the hosted object while the keyboard focus is in its window:
+    // S_FALSE for other messages or when the focus is elsewhere, E_NOTIMPL
+    // without an object, else the object's in-place TranslateAccelerator.
+    HRESULT TranslateHostedAccelerator(IUnknown* pObject, MSG* pMsg) const;
+    // Connects (inAdvise) the sink to the source's connection point for
+    // iidEvents and keeps the cookie, or disconnects the kept cookie; the
+    // first failing step's result.
+    static HRESULT ConnectEvents(IUnknown* pSource, REFIID iidEvents, IUnknown* pSink, bool inAdvise,
+                                 DWORD& dwCookie);
+
     CLSID m_clsid;
     CUIString m_sModuleName;
     bool m_bCreated;

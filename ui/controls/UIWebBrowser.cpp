@@ -35,10 +35,6 @@ const DISPID kDispNewWindow3 = 273;
 const DWORD kCmdShowScriptError = 40;
 const LCID kLocaleNeutral = 0x800;
 
-// Keys a page may want before the manager sees them.
-const UINT kKeyFirst = 0x100;
-const UINT kKeyLast = 0x108;
-
 // An argument type the event layouts accept for a 32-bit flags value.
 const VARTYPE kAnyInt4 = VT_ILLEGAL;
 
@@ -217,22 +213,7 @@ HRESULT CWebBrowserUI::RegisterEventHandler(bool inAdvise)
     HRESULT hr = GetControl(IID_IWebBrowser2, reinterpret_cast<LPVOID*>(&pWebBrowser));
     if (FAILED(hr) || pWebBrowser == NULL)
         return FAILED(hr) ? hr : E_FAIL;
-    IConnectionPointContainer* pCPC = NULL;
-    hr = pWebBrowser->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<LPVOID*>(&pCPC));
-    if (SUCCEEDED(hr) && pCPC != NULL) {
-        IConnectionPoint* pCP = NULL;
-        hr = pCPC->FindConnectionPoint(DIID_DWebBrowserEvents2, &pCP);
-        if (SUCCEEDED(hr) && pCP != NULL) {
-            if (inAdvise) {
-                hr = pCP->Advise(static_cast<IDispatch*>(this), &m_dwCookie);
-            } else {
-                hr = pCP->Unadvise(m_dwCookie);
-                m_dwCookie = 0;
-            }
-            pCP->Release();
-        }
-        pCPC->Release();
-    }
+    hr = ConnectEvents(pWebBrowser, DIID_DWebBrowserEvents2, static_cast<IDispatch*>(this), inAdvise, m_dwCookie);
     pWebBrowser->Release();
     return hr;
 }
@@ -666,26 +647,7 @@ STDMETHODIMP CWebBrowserUI::Exec(const GUID* pguidCmdGroup, DWORD nCmdID, DWORD,
 // ---------------------------------------------------------------------------
 LRESULT CWebBrowserUI::TranslateAccelerator(MSG* pMsg)
 {
-    if (pMsg == NULL || pMsg->message < kKeyFirst || pMsg->message > kKeyLast)
-        return S_FALSE;
-    if (m_pWebBrowser2 == NULL)
-        return E_NOTIMPL;
-    bool bInBrowser = false;
-    for (HWND hWnd = ::GetFocus(); hWnd != NULL; hWnd = ::GetParent(hWnd)) {
-        if (hWnd == m_hwndHost) {
-            bInBrowser = true;
-            break;
-        }
-    }
-    if (!bInBrowser)
-        return S_FALSE;
-    IOleInPlaceActiveObject* pObj = NULL;
-    m_pWebBrowser2->QueryInterface(IID_IOleInPlaceActiveObject, reinterpret_cast<LPVOID*>(&pObj));
-    if (pObj == NULL)
-        return S_FALSE;
-    HRESULT hr = pObj->TranslateAccelerator(pMsg);
-    pObj->Release();
-    return hr;
+    return TranslateHostedAccelerator(m_pWebBrowser2, pMsg);
 }
 
 } // namespace SkinUI

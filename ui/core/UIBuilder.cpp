@@ -7,6 +7,7 @@
 #include "UIButton.h"
 #include "UIContainer.h"
 #include "UIControl.h"
+#include "UIFlash.h"
 #include "UIHorizontalLayout.h"
 #include "UILabel.h"
 #include "UIOption.h"
@@ -68,7 +69,7 @@ const UIBuiltinElement kBuiltinElements[] = {
     // { L"TreeView", &NewControl<CTreeViewUI> },
     { L"ActiveX", &NewControl<CActiveXUI> },
     { L"WebBrowser", &NewControl<CWebBrowserUI> },
-    // { L"Flash", &NewControl<CFlashUI> },
+    { L"Flash", &NewControl<CFlashUI> },
 };
 
 // Tree nodes ("TreeNode") are not built through the table: a node joins the
