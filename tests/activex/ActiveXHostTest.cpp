@@ -396,8 +396,14 @@ TEST_F(ActiveXSite, EveryCallAfterTheControlLetGoIsUnexpected)
     IOleContainer* oc = Part<IOleContainer>(IID_IOleContainer);
     HWND hChild = ax->GetHostWindow();
     ASSERT_NE(nullptr, hChild);
+    // A frame the object could keep past the control.
+    IOleInPlaceFrame* keptFrame = NULL;
+    IOleInPlaceUIWindow* keptDoc = NULL;
+    RECT rcFrame, rcClip;
+    OLEINPLACEFRAMEINFO frameInfo;
+    ZeroMemory(&frameInfo, sizeof(frameInfo));
+    ASSERT_EQ(S_OK, ip->GetWindowContext(&keptFrame, &keptDoc, &rcFrame, &rcClip, &frameInfo));
 
-    host.pm.GetRoot()->GetInterface(L"IContainer");
     static_cast<CContainerUI*>(host.pm.GetRoot())->Remove(ax);
     host.Update();
     ax = nullptr;
@@ -439,6 +445,10 @@ TEST_F(ActiveXSite, EveryCallAfterTheControlLetGoIsUnexpected)
     EXPECT_EQ(nullptr, hDC);
     EXPECT_EQ(nullptr, frame);
     EXPECT_EQ(nullptr, e);
+    HWND hFrame = reinterpret_cast<HWND>(1);
+    EXPECT_EQ(E_UNEXPECTED, keptFrame->GetWindow(&hFrame));
+    EXPECT_EQ(nullptr, hFrame);
+    keptFrame->Release();
 
     oc->Release();
     cs->Release();

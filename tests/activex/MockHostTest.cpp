@@ -394,6 +394,28 @@ TEST_F(MockHost, ASiteKeptByTheObjectIsInertOnceTheControlIsGone)
     EXPECT_EQ(E_UNEXPECTED, ip->SetCapture(TRUE));
     EXPECT_EQ(E_UNEXPECTED, ip->InvalidateRect(NULL, FALSE));
     ip->Release();
+    // The site gave the object's interfaces back when the control let go,
+    // so the site the object keeps does not keep the object alive in turn.
+    EXPECT_EQ(0, mock.state->liveObjects);
+}
+
+// Positioned outside a window (no manager), the control creates nothing: the
+// object would have no window to activate in.
+TEST_F(MockHost, PositioningOutsideAWindowCreatesNothing)
+{
+    mock.Reset(MockWindowless);
+    CActiveXUI ax;
+    ax.SetModuleName(kMockModule);
+    ASSERT_TRUE(ax.SetClassIdText(kMockClsid));
+    ax.SetPos(CUIRect(0, 0, 100, 100));
+    EXPECT_EQ(0, mock.state->created);
+    host.Build(L"<Window><VerticalLayout name=\"box\"/></Window>");
+    CActiveXUI* inWindow = new CActiveXUI;
+    inWindow->SetModuleName(kMockModule);
+    inWindow->SetClassIdText(kMockClsid);
+    host.Find<CContainerUI>(L"box")->Add(inWindow);
+    host.Update();
+    EXPECT_EQ(1, mock.state->created);
 }
 
 // --- windowed -----------------------------------------------------------------
