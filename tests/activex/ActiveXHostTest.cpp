@@ -82,7 +82,7 @@ protected:
 
 TEST_F(ActiveXWindowed, ObjectIsCreatedAtTheFirstLayoutInAChildWindowOverTheControl)
 {
-    host.Build(L"<Window><VerticalLayout inset=\"10,20,30,40\">"
+    host.Build(L"<Window><VerticalLayout inset=\"10,20,30,40\" bkcolor=\"#FFE0E0E0\">"
                L"<ActiveX name=\"ax\" clsid=\"Shell.Explorer.2\"/>"
                L"</VerticalLayout></Window>");
     CActiveXUI* ax = host.Find<CActiveXUI>(L"ax");

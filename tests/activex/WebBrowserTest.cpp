@@ -90,7 +90,7 @@ protected:
     }
     CWebBrowserUI* BuildBrowser(const wchar_t* attributes)
     {
-        std::wstring xml = std::wstring(L"<Window><VerticalLayout name=\"box\"><WebBrowser name=\"wb\" ") + attributes
+        std::wstring xml = std::wstring(L"<Window><VerticalLayout name=\"box\" inset=\"8,8,8,8\" bkcolor=\"#FFE0E0E0\"><WebBrowser name=\"wb\" ") + attributes
                            + L"/></VerticalLayout></Window>";
         host.Build(xml.c_str());
         return host.Find<CWebBrowserUI>(L"wb");
