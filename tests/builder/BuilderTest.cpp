@@ -557,6 +557,124 @@ TEST_F(BuilderTest, SelfIncludingLayoutsStopAtTheDepthLimit) {
     delete pFile;
 }
 
+// --- limits ------------------------------------------------------------------------
+
+// n probe boxes nested in each other, a probe at the bottom when leaf is set.
+std::wstring NestedBoxes(int n, bool leaf) {
+    std::wstring s = L"<Window>";
+    for (int i = 0; i < n; ++i) s += L"<ProbeBox>";
+    if (leaf) s += L"<Probe/>";
+    for (int i = 0; i < n; ++i) s += L"</ProbeBox>";
+    return s + L"</Window>";
+}
+
+// count copies of an element in a root probe box.
+std::wstring Repeated(const wchar_t* element, int count) {
+    std::wstring s = L"<Window><ProbeBox>";
+    for (int i = 0; i < count; ++i) s += element;
+    return s + L"</ProbeBox></Window>";
+}
+
+// An include of a literal document of probes.
+std::wstring LiteralInclude(int count, int probes = 1) {
+    std::wstring s = L"<Include count=\"" + std::to_wstring(count) + L"\" source=\"&lt;Window&gt;";
+    for (int i = 0; i < probes; ++i) s += L"&lt;Probe/&gt;";
+    return s + L"&lt;/Window&gt;\"/>";
+}
+
+TEST_F(BuilderTest, LayoutsPastALimitAreRefusedWholeAndFreed) {
+    ScopedFactory factory(&ProbeFactory);
+    const int kDepth = CUIBuilder::MAX_DEPTH;
+    const int kControls = CUIBuilder::MAX_CONTROLS;
+    const int kCount = CUIBuilder::MAX_INCLUDE_COUNT;
+    const int kDocuments = CUIBuilder::MAX_INCLUDED_DOCUMENTS;
+    std::wstring documents;   // every included document allowed, one probe each
+    for (int i = 0; i < kDocuments / kCount; ++i) documents += LiteralInclude(kCount);
+    struct Case {
+        const char* what;
+        std::wstring xml;
+        int controls;          // built (the root's subtree), or 0 when refused
+        const wchar_t* error;  // NULL: built
+    };
+    const Case cases[] = {
+        {"deepest", NestedBoxes(kDepth, false), kDepth, NULL},
+        {"a leaf too deep", NestedBoxes(kDepth, true), 0, L"Layout nested too deep"},
+        {"far too deep", NestedBoxes(5000, true), 0, L"Layout nested too deep"},
+        // An include adds no level of its own; its controls take the include's level.
+        {"included at the deepest level",
+         NestedBoxes(kDepth - 1, false).replace(std::wstring(L"<Window>").size() + 10 * (kDepth - 1), 0,
+                                                LiteralInclude(2)),
+         kDepth + 1, NULL},
+        {"included one too deep",
+         NestedBoxes(kDepth, false).replace(std::wstring(L"<Window>").size() + 10 * kDepth, 0, LiteralInclude(1)),
+         0, L"Layout nested too deep"},
+        {"most controls", Repeated(L"<Probe/>", kControls - 1), kControls, NULL},
+        {"one control too many", Repeated(L"<Probe/>", kControls), 0, L"Layout makes too many controls"},
+        // 30 probes in each of 400 documents.
+        {"too many controls through includes", Repeated(LiteralInclude(kCount, 30).c_str(), 4), 0,
+         L"Layout makes too many controls"},
+        {"largest count", Repeated(LiteralInclude(kCount).c_str(), 1), kCount + 1, NULL},
+        {"count too large", Repeated(LiteralInclude(kCount + 1).c_str(), 1), 0, L"Include count too large"},
+        {"count past 32 bits", Repeated(L"<Include count=\"99999999999\" source=\"x.xml\"/>", 1), 0,
+         L"Include count too large"},
+        {"most documents", Repeated(documents.c_str(), 1), kDocuments + 1, NULL},
+        {"one document too many", Repeated((documents + LiteralInclude(1)).c_str(), 1), 0,
+         L"Layout includes too many documents"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Log().Reset();
+        CUIManager pm;
+        CUIBuilder builder;
+        CControlUI* pRoot = builder.Create(c.xml.c_str(), NULL, NULL, &pm);
+        if (c.error == NULL) {
+            ASSERT_NE(pRoot, nullptr) << testsupport::Narrow(builder.GetLastErrorMessage());
+            EXPECT_EQ(Log().constructed, c.controls);
+            EXPECT_STREQ(builder.GetLastErrorMessage(), L"");
+            delete pRoot;
+        } else {
+            EXPECT_EQ(pRoot, nullptr);
+            EXPECT_STREQ(builder.GetLastErrorMessage(), c.error);
+            EXPECT_STREQ(builder.GetLastErrorLocation(), L"");
+        }
+        // Nothing made is left behind.
+        EXPECT_EQ(Log().destroyed, Log().constructed);
+        // The builder is usable again, and its error is gone.
+        CControlUI* pAgain = builder.Create(L"<Window><Probe/></Window>", NULL, NULL, &pm);
+        ASSERT_NE(pAgain, nullptr);
+        EXPECT_STREQ(builder.GetLastErrorMessage(), L"");
+        delete pAgain;
+    }
+}
+
+TEST_F(BuilderTest, BuildingIntoAParentCountsTheParentsDepth) {
+    ScopedFactory factory(&ProbeFactory);
+    // A live chain of MAX_DEPTH - 1 containers: one more level fits below it.
+    CContainerUI* pTop = new CContainerUI;
+    CContainerUI* pDeepest = pTop;
+    for (int i = 1; i < CUIBuilder::MAX_DEPTH - 1; ++i) {
+        CContainerUI* pNext = new CContainerUI;
+        pDeepest->Add(pNext);
+        pNext->SetManager(NULL, pDeepest, false);
+        pDeepest = pNext;
+    }
+    CControlUI* pExisting = new CControlUI;
+    pDeepest->Add(pExisting);
+
+    CUIBuilder builder;
+    EXPECT_NE(builder.Create(L"<Window><Probe/><Probe/></Window>", NULL, NULL, NULL, pDeepest), nullptr);
+    EXPECT_EQ(ChildCount(pDeepest), 3);
+    // Two levels do not: nothing of that layout stays in the parent.
+    Log().Reset();
+    EXPECT_EQ(builder.Create(L"<Window><Probe/><ProbeBox><Probe/></ProbeBox></Window>", NULL, NULL, NULL, pDeepest),
+              nullptr);
+    EXPECT_STREQ(builder.GetLastErrorMessage(), L"Layout nested too deep");
+    EXPECT_EQ(ChildCount(pDeepest), 3);
+    EXPECT_EQ(ChildAt(pDeepest, 0), pExisting);
+    EXPECT_EQ(Log().destroyed, Log().constructed);
+    delete pTop;
+}
+
 // --- sources and failures ----------------------------------------------------------
 
 TEST_F(BuilderTest, SourcesAndTheirFailures) {

@@ -95,6 +95,11 @@ const wchar_t kInclude[] = L"Include";
 const wchar_t kTreeNode[] = L"TreeNode";
 const wchar_t kWindow[] = L"Window";
 
+const wchar_t kErrTooDeep[] = L"Layout nested too deep";
+const wchar_t kErrTooManyControls[] = L"Layout makes too many controls";
+const wchar_t kErrIncludeCount[] = L"Include count too large";
+const wchar_t kErrTooManyIncludes[] = L"Layout includes too many documents";
+
 bool IsNamed(LPCTSTR pstrName, const wchar_t* pstrWanted)
 {
     return pstrName != NULL && wcscmp(pstrName, pstrWanted) == 0;
@@ -109,6 +114,16 @@ IContainerUI* ChildSlot(CControlUI* pParent)
     if (pNode != NULL)
         return static_cast<IContainerUI*>(pNode->GetInterface(L"IContainer"));
     return static_cast<IContainerUI*>(pParent->GetInterface(L"IContainer"));
+}
+
+// The depth of a control in its tree (a root is at depth 1), counting at most
+// up to the deepest a layout may reach.
+int TreeDepth(CControlUI* pControl)
+{
+    int nDepth = 0;
+    for (CControlUI* p = pControl; p != NULL && nDepth <= CUIBuilder::MAX_DEPTH; p = p->GetParent())
+        ++nDepth;
+    return nDepth;
 }
 
 DWORD ParseHexMask(LPCTSTR pstrValue)
@@ -136,8 +151,12 @@ CControlUI* CUIBuilder::CreateBuiltinControl(LPCTSTR pstrClass)
 // ---------------------------------------------------------------------------
 // CUIBuilder
 // ---------------------------------------------------------------------------
-CUIBuilder::CUIBuilder() : m_pCallback(NULL), m_pstrtype(NULL), m_nIncludeDepth(0)
+CUIBuilder::CUIBuilder()
+    : m_pCallback(NULL), m_pstrtype(NULL), m_nIncludeDepth(0), m_nBaseDepth(0), m_pState(&m_state)
 {
+    m_state.nControls = 0;
+    m_state.nDocuments = 0;
+    m_state.pstrError = NULL;
 }
 
 CUIBuilder::~CUIBuilder()
@@ -151,12 +170,28 @@ CUIMarkup* CUIBuilder::GetMarkup()
 
 LPCTSTR CUIBuilder::GetLastErrorMessage() const
 {
+    if (m_pState->pstrError != NULL)
+        return m_pState->pstrError;
     return m_xml.GetLastErrorMessage();
 }
 
 LPCTSTR CUIBuilder::GetLastErrorLocation() const
 {
+    if (m_pState->pstrError != NULL)
+        return L"";
     return m_xml.GetLastErrorLocation();
+}
+
+bool CUIBuilder::IsOutermost() const
+{
+    return m_pState == &m_state;
+}
+
+bool CUIBuilder::Fail(LPCTSTR pstrError)
+{
+    if (m_pState->pstrError == NULL)
+        m_pState->pstrError = pstrError;
+    return false;
 }
 
 CControlUI* CUIBuilder::Create(LPCTSTR xml, LPCTSTR type, IDialogBuilderCallback* pCallback,
@@ -165,6 +200,8 @@ CControlUI* CUIBuilder::Create(LPCTSTR xml, LPCTSTR type, IDialogBuilderCallback
     // The resource type belongs to the layout of this call only.
     m_pstrtype = NULL;
     m_sType.Empty();
+    if (IsOutermost())
+        m_state.pstrError = NULL;
     if (xml == NULL)
         return NULL;
     if (IS_INTRESOURCE(xml)) {
@@ -204,6 +241,15 @@ CControlUI* CUIBuilder::BuildFromMarkup(IDialogBuilderCallback* pCallback, CUIMa
                                         CControlUI* pParent)
 {
     m_pCallback = pCallback;
+    // A build started here counts afresh; the builder of an include counts
+    // into its includer's state and starts at the depth its includer gave it.
+    const bool bOutermost = IsOutermost();
+    if (bOutermost) {
+        m_state.nControls = 0;
+        m_state.nDocuments = 0;
+        m_state.pstrError = NULL;
+        m_nBaseDepth = TreeDepth(pParent);
+    }
     CUIMarkupNode root = m_xml.GetRoot();
     if (!root.IsValid())
         return NULL;
@@ -213,7 +259,20 @@ CControlUI* CUIBuilder::BuildFromMarkup(IDialogBuilderCallback* pCallback, CUIMa
         if (IsNamed(root.GetName(), kWindow) && pManager->GetPaintWindow() != NULL)
             ApplyWindowAttributes(root, pManager);
     }
-    return BuildControls(root, pParent, pManager);
+    IContainerUI* pSlot = pParent != NULL ? ChildSlot(pParent) : NULL;
+    const int nBefore = pSlot != NULL ? pSlot->GetCount() : 0;
+    CControlUI* pResult = BuildControls(root, pParent, pManager, m_nBaseDepth + 1);
+    if (!bOutermost || m_state.pstrError == NULL)
+        return pResult;
+    // Past a limit nothing of the layout is kept: without a parent everything
+    // hangs below the one control built, with one it is what was added to it.
+    if (pParent == NULL) {
+        delete pResult;
+    } else if (pSlot != NULL) {
+        while (pSlot->GetCount() > nBefore)
+            pSlot->RemoveAt(pSlot->GetCount() - 1);
+    }
+    return NULL;
 }
 
 void CUIBuilder::ApplyResources(const CUIMarkupNode& root, CUIManager* pManager)
@@ -374,7 +433,7 @@ void CUIBuilder::ApplyControlAttributes(const CUIMarkupNode& node, CControlUI* p
 }
 
 CControlUI* CUIBuilder::BuildInclude(const CUIMarkupNode& node, CControlUI* pParent, CUIManager* pManager,
-                                     CControlUI*& pFirst)
+                                     CControlUI*& pFirst, int nLevel)
 {
     if (!node.HasAttributes())
         return NULL;
@@ -387,17 +446,30 @@ CControlUI* CUIBuilder::BuildInclude(const CUIMarkupNode& node, CControlUI* pPar
     ::ZeroMemory(szValue, sizeof(szValue));
     if (!node.CopyAttributeValue(L"source", szValue, MAX_INCLUDE_SOURCE) || szValue[0] == L'\0')
         return NULL;
+    if (nCount > MAX_INCLUDE_COUNT) {
+        Fail(kErrIncludeCount);
+        return NULL;
+    }
     // A layout that includes itself (directly or in a cycle) ends here.
     if (m_nIncludeDepth >= MAX_INCLUDE_DEPTH)
         return NULL;
 
     CControlUI* pResult = NULL;
-    for (int i = 0; i < nCount; ++i) {
+    for (int i = 0; i < nCount && m_pState->pstrError == NULL; ++i) {
         // Without a parent only the first control of the level is kept.
         if (pParent == NULL && pFirst != NULL)
             break;
+        // Every document loaded counts, whether it makes controls or not.
+        if (m_pState->nDocuments >= MAX_INCLUDED_DOCUMENTS) {
+            Fail(kErrTooManyIncludes);
+            break;
+        }
+        ++m_pState->nDocuments;
         CUIBuilder builder;
         builder.m_nIncludeDepth = m_nIncludeDepth + 1;
+        // The included root's children join this level.
+        builder.m_nBaseDepth = nLevel - 1;
+        builder.m_pState = m_pState;
         CControlUI* pControl = NULL;
         if (m_pstrtype != NULL) {
             const WORD wId = static_cast<WORD>(wcstol(szValue, NULL, 10));
@@ -416,16 +488,17 @@ CControlUI* CUIBuilder::BuildInclude(const CUIMarkupNode& node, CControlUI* pPar
 }
 
 CControlUI* CUIBuilder::BuildControls(const CUIMarkupNode& parentNode, CControlUI* pParent,
-                                      CUIManager* pManager)
+                                      CUIManager* pManager, int nLevel)
 {
     CControlUI* pReturn = NULL;
-    for (CUIMarkupNode node = parentNode.GetFirstChild(); node.IsValid(); node = node.GetNextSibling()) {
+    for (CUIMarkupNode node = parentNode.GetFirstChild(); node.IsValid() && m_pState->pstrError == NULL;
+         node = node.GetNextSibling()) {
         LPCTSTR pstrClass = node.GetName();
         if (IsNamed(pstrClass, kResourceImage) || IsNamed(pstrClass, kResourceFont) ||
             IsNamed(pstrClass, kResourceDefault))
             continue;
         if (IsNamed(pstrClass, kInclude)) {
-            BuildInclude(node, pParent, pManager, pReturn);
+            BuildInclude(node, pParent, pManager, pReturn, nLevel);
             continue;
         }
         // Without a parent nothing but the first control of the level could
@@ -433,15 +506,26 @@ CControlUI* CUIBuilder::BuildControls(const CUIMarkupNode& parentNode, CControlU
         if (pParent == NULL && pReturn != NULL)
             continue;
 
+        if (nLevel > MAX_DEPTH) {
+            Fail(kErrTooDeep);
+            break;
+        }
+        if (m_pState->nControls >= MAX_CONTROLS) {
+            Fail(kErrTooManyControls);
+            break;
+        }
         const bool bTreeNode = IsNamed(pstrClass, kTreeNode);
         CControlUI* pControl = bTreeNode ? NewTreeNode() : CreateControl(pstrClass);
         // Nobody knows the element: it disappears with its subtree.
         if (pControl == NULL)
             continue;
+        ++m_pState->nControls;
 
         // Bottom-up: the children exist before the control gets its attributes.
+        // A limit passed below still places the control, so that the
+        // outermost build frees it with the rest.
         if (node.HasChildren())
-            BuildControls(node, pControl, pManager);
+            BuildControls(node, pControl, pManager, nLevel + 1);
 
         if (bTreeNode) {
             bool bAdded = false;
@@ -473,7 +557,8 @@ CControlUI* CUIBuilder::BuildControls(const CUIMarkupNode& parentNode, CControlU
             }
         }
 
-        ApplyControlAttributes(node, pControl, pManager);
+        if (m_pState->pstrError == NULL)
+            ApplyControlAttributes(node, pControl, pManager);
         if (pReturn == NULL)
             pReturn = pControl;
     }
