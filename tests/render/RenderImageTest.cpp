@@ -498,6 +498,71 @@ TEST_P(BlitTest, TiledCentres)
     }
 }
 
+// Counts the calls that reach the platform blender.
+int g_blendCalls = 0;
+UIAlphaBlendProc g_realBlend = NULL;
+BOOL WINAPI CountingBlend(HDC a, int b, int c, int d, int e, HDC f, int g, int h, int i, int j, BLENDFUNCTION k)
+{
+    ++g_blendCalls;
+    return g_realBlend(a, b, c, d, e, f, g, h, i, j, k);
+}
+
+TEST_P(BlitTest, TilesAreDrawnOnlyWhereTheyShow)
+{
+    // A 200000-pixel control tiled with a 10-pixel image, painted through a
+    // 40 x 40 canvas, once whole and once through a clip region: the tiles
+    // keep the phase of the whole tiling, and only the visible ones are blitted.
+    const RECT item = { -99997, -99998, 100003, 100002 };
+    struct Case {
+        const wchar_t* desc;
+        bool x, y;
+    } cases[] = {
+        { L"file='xytile.png' xtiled='true' ytiled='true'", true, true },
+        { L"file='xtile.png' xtiled='true'", true, false },
+        { L"file='ytile.png' ytiled='true'", false, true },
+    };
+    for (const auto& c : cases) {
+        for (bool clipped : { false, true }) {
+            std::wstring desc = std::wstring(c.desc) + UsePath(GetParam());
+            SCOPED_TRACE(std::string(PathName(GetParam())) + " " + testsupport::Narrow(desc) +
+                         (clipped ? " clipped" : ""));
+            if (GetParam() == PlatformBlend) {
+                g_realBlend = CUIRender::GetAlphaBlend();
+                CUIRender::SetBlendProcs(&CountingBlend, CUIRender::GetGradientFill());
+                g_blendCalls = 0;
+            }
+            Canvas canvas(40, 40);
+            HRGN clip = ::CreateRectRgn(10, 10, 30, 30);
+            if (clipped) ::SelectClipRgn(canvas.dc(), clip);
+            EXPECT_TRUE(Draw(canvas, item, desc.c_str()));
+            ::SelectClipRgn(canvas.dc(), NULL);
+            ::DeleteObject(clip);
+            // Probes away from the colour edges, which the platform's halftone
+            // stretch of the untiled direction may soften.
+            for (int y = 0; y < 40; ++y) {
+                for (int x = 0; x < 40; ++x) {
+                    if ((x - item.left) % 5 == 0 || (x - item.left) % 5 == 4 || (y - item.top) % 5 == 0 ||
+                        (y - item.top) % 5 == 4)
+                        continue;
+                    const bool right = (x - item.left) % 10 >= 5, low = (y - item.top) % 10 >= 5;
+                    DWORD want = c.x && c.y ? (low ? (right ? YELLOW : GREEN) : (right ? BLUE : RED))
+                                            : ((c.x ? right : low) ? BLUE : RED);
+                    if (clipped && (x < 10 || x >= 30 || y < 10 || y >= 30)) want = WHITE;
+                    EXPECT_PIXEL(canvas, x, y, want, 1);
+                }
+            }
+            if (GetParam() == PlatformBlend) {
+                // 5 (or 6) tiles across the canvas, 3 across the clip, per tiled direction.
+                const int across = clipped ? 3 : 6;
+                EXPECT_LE(g_blendCalls, (c.x ? across : 1) * (c.y ? across : 1));
+                EXPECT_GE(g_blendCalls, 1);
+                CUIRender::ResetBlendProcs();
+            }
+            canvas.DumpIfFailed("tiledhuge");
+        }
+    }
+}
+
 TEST_P(BlitTest, CellsWithoutExtentAreSkipped)
 {
     // The source is narrower than its corners: every cell between them has a
@@ -513,15 +578,6 @@ TEST_P(BlitTest, CellsWithoutExtentAreSkipped)
     EXPECT_PIXEL(canvas, 12, 30, 0xFF800000, 1);   // the left edge is fine
     EXPECT_PIXEL(canvas, 10, 10, RED, 1);
     canvas.DumpIfFailed("negative");
-}
-
-// Counts the calls that reach the platform blender.
-int g_blendCalls = 0;
-UIAlphaBlendProc g_realBlend = NULL;
-BOOL WINAPI CountingBlend(HDC a, int b, int c, int d, int e, HDC f, int g, int h, int i, int j, BLENDFUNCTION k)
-{
-    ++g_blendCalls;
-    return g_realBlend(a, b, c, d, e, f, g, h, i, j, k);
 }
 
 TEST_F(ImageTest, FadeBlendsOpaqueImagesThroughAlphaBlend)

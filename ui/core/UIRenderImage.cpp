@@ -168,6 +168,31 @@ void ReadDescription(HDC hDC, CUIManager* pManager, const RECT& rcItem, const RE
 // The blitter's cells
 // ---------------------------------------------------------------------------
 
+// Tiles of size step laid from origin up to end (exclusive): the indexes
+// [*first, *last) of those that meet [visibleFrom, visibleTo). Computed in 64
+// bits, so that a control of any size costs only its visible tiles.
+void TileRange(int origin, int end, int step, int visibleFrom, int visibleTo, long long* first, long long* last)
+{
+    *first = 0;
+    *last = 0;
+    const long long span = (long long)end - origin;
+    if (step <= 0 || span <= 0 || visibleTo <= visibleFrom)
+        return;
+    const long long count = (span + step - 1) / step;
+    long long from = ((long long)visibleFrom - origin) / step;
+    if ((long long)visibleFrom < origin)
+        from = 0;
+    long long to = ((long long)visibleTo - origin + step - 1) / step;
+    if (from < 0)
+        from = 0;
+    if (to > count)
+        to = count;
+    if (to < from)
+        to = from;
+    *first = from;
+    *last = to;
+}
+
 class CellPainter
 {
 public:
@@ -183,6 +208,20 @@ public:
     }
 
     bool Blending() const { return m_bAlpha; }
+
+    // What of the target can show at all: the paint rectangle within the
+    // DC's clip box. Tiles outside it are never drawn.
+    RECT Visible() const
+    {
+        RECT rcVisible = m_rcPaint;
+        RECT rcClip;
+        const int kind = ::GetClipBox(m_hDC, &rcClip);
+        if (kind == NULLREGION)
+            ::SetRectEmpty(&rcVisible);
+        else if (kind != ERROR && !::IntersectRect(&rcVisible, &rcVisible, &rcClip))
+            ::SetRectEmpty(&rcVisible);
+        return rcVisible;
+    }
 
     bool MeetsPaint(int left, int top, int right, int bottom) const
     {
@@ -421,38 +460,25 @@ void CUIRender::DrawBitmap(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT&
             if (!bTiledX && !bTiledY) {
                 painter.Stretch(dl, dt, cw, ch, sl, st, sw, sh);
             }
-            else if (bTiledX && bTiledY) {
-                if (sw > 0 && sh > 0) {
-                    const int rows = (ch + sh - 1) / sh;
-                    const int cols = (cw + sw - 1) / sw;
-                    for (int j = 0; j < rows; ++j) {
-                        const int y = dt + j * sh;
-                        const int h = (db - y < sh) ? db - y : sh;
-                        for (int i = 0; i < cols; ++i) {
-                            const int x = dl + i * sw;
-                            const int w = (dr - x < sw) ? dr - x : sw;
-                            painter.Copy(x, y, w, h, sl, st);
-                        }
-                    }
-                }
-            }
-            else if (bTiledX) {
-                if (sw > 0) {
-                    const int times = (cw + sw - 1) / sw;
-                    for (int i = 0; i < times; ++i) {
-                        const int x = dl + i * sw;
-                        const int w = (dr - x < sw) ? dr - x : sw;
-                        painter.Stretch(x, dt, w, ch, sl, st, w, sh);
-                    }
-                }
-            }
             else {
-                if (sh > 0) {
-                    const int times = (ch + sh - 1) / sh;
-                    for (int j = 0; j < times; ++j) {
-                        const int y = dt + j * sh;
-                        const int h = (db - y < sh) ? db - y : sh;
-                        painter.Stretch(dl, y, cw, h, sl, st, sw, h);
+                // Only the tiles that can show are drawn; each keeps the
+                // place it has in the whole tiling.
+                const RECT rcVisible = painter.Visible();
+                long long i0 = 0, i1 = 1, j0 = 0, j1 = 1;
+                if (bTiledX) TileRange(dl, dr, sw, rcVisible.left, rcVisible.right, &i0, &i1);
+                if (bTiledY) TileRange(dt, db, sh, rcVisible.top, rcVisible.bottom, &j0, &j1);
+                for (long long j = j0; j < j1; ++j) {
+                    const int y = bTiledY ? (int)(dt + j * sh) : dt;
+                    const int h = bTiledY ? ((long long)db - y < sh ? db - y : sh) : ch;
+                    for (long long i = i0; i < i1; ++i) {
+                        const int x = bTiledX ? (int)(dl + i * sw) : dl;
+                        const int w = bTiledX ? ((long long)dr - x < sw ? dr - x : sw) : cw;
+                        if (bTiledX && bTiledY)
+                            painter.Copy(x, y, w, h, sl, st);
+                        else if (bTiledX)
+                            painter.Stretch(x, dt, w, ch, sl, st, w, sh);
+                        else
+                            painter.Stretch(dl, y, cw, h, sl, st, sw, h);
                     }
                 }
             }
