@@ -224,6 +224,21 @@ TEST(ControlPaint, SideLinesLieInsideTheItem)
                  { { 59, 20, true }, { 57, 20, true }, { 56, 20, false }, { 60, 20, false }, { 10, 20, false } });
 }
 
+TEST(ControlPaint, BordersWiderThanTheControlAreDrawnAsWideAsTheControl)
+{
+    // Widths no pen needs: the outline covers the 50 x 30 item (the wide
+    // pen's round joins leave its corners) and stays inside it.
+    ExpectBorder("border_huge", L"bordercolor=\"#FFFF0000\" bordersize=\"1000000\"",
+                 { { 10, 25, true }, { 35, 25, true }, { 59, 25, true }, { 35, 10, true }, { 35, 39, true },
+                   { 9, 25, false }, { 60, 25, false }, { 35, 9, false }, { 35, 40, false } });
+    ExpectBorder("border_huge_round", L"bordercolor=\"#FFFF0000\" bordersize=\"2147483647\" borderround=\"1000000,1000000\"",
+                 { { 35, 25, true }, { 9, 25, false }, { 60, 25, false } });
+    ExpectBorder("sides_huge", L"bordercolor=\"#FF00FF00\" bordersize=\"1000000,1000000,1000000,1000000\"",
+                 { { 11, 11, true }, { 35, 25, true }, { 58, 38, true } });
+    ExpectBorder("sides_huge_negative", L"bordercolor=\"#FF00FF00\" leftbordersize=\"-1000000\" topbordersize=\"1000000\"",
+                 { { 35, 25, true }, { 58, 38, true } });
+}
+
 TEST(ControlPaint, BottomAndRightLinesSurviveTheParentClipAndTheNextSibling)
 {
     // Two rows stacked in a container: the upper one has a bottom and a right

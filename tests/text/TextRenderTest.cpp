@@ -311,6 +311,55 @@ TEST_F(TextTest, FontTagByIndexAndByFace)
     EXPECT_NE(nullptr, M()->FindFont(L"Sans", 10, false, true, false));
 }
 
+TEST_F(TextTest, FontSizesAreBoundedForEveryWayInto)
+{
+    auto height = [](HFONT font) {
+        LOGFONTW lf = {};
+        ::GetObjectW(font, sizeof(lf), &lf);
+        return lf.lfHeight;
+    };
+    const CUIString face = M()->GetDefaultFontInfo()->sFontName;
+    const int kMax = CUIManager::MAX_FONT_SIZE;
+    struct Case {
+        int size;
+        int stored;    // the record's size
+        LONG height;   // lfHeight of the font made
+    } cases[] = {
+        { 400, 400, -400 }, { 401, kMax, -kMax }, { 65535, kMax, -kMax }, { 2147483647, kMax, -kMax },
+        { -65535, -kMax, kMax }, { -400, -400, 400 }, { 12, 12, -12 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        HFONT font = M()->AddFont(face, c.size, true, false, false);
+        ASSERT_NE(nullptr, font);
+        EXPECT_EQ(c.height, height(font));
+        EXPECT_EQ(c.stored, M()->GetFontInfoByHandle(font)->iSize);
+        // The same request finds a font of the bounded size (the first made for it).
+        HFONT found = M()->FindFont(face, c.size, true, false, false);
+        ASSERT_NE(nullptr, found);
+        EXPECT_EQ(c.stored, M()->GetFontInfoByHandle(found)->iSize);
+    }
+    M()->SetDefaultFont(face, 65535, false, false, false);
+    EXPECT_EQ(kMax, M()->GetDefaultFontInfo()->iSize);
+    EXPECT_EQ(-kMax, height(M()->GetDefaultFontInfo()->hFont));
+
+    // A tag asking for a huge size gets the bounded font, once.
+    auto fontCount = [this]() {
+        int n = 0;
+        while (n < 1000 && M()->GetFontInfoByIndex(n) != M()->GetDefaultFontInfo()) n++;
+        return n;
+    };
+    const std::wstring text = L"<f Sans 99999>x</f>";
+    CUIRect r = Calc(text, CUIRect(0, 0, 2000, 2000));
+    const int after = fontCount();
+    HFONT tagged = M()->FindFont(L"Sans", kMax, false, false, false);
+    ASSERT_NE(nullptr, tagged);
+    EXPECT_EQ(-kMax, height(tagged));
+    EXPECT_EQ(LineHeight(m_measure.dc(), tagged), r.bottom);
+    for (int i = 0; i < 3; i++) Calc(text, CUIRect(0, 0, 2000, 2000));
+    EXPECT_EQ(after, fontCount());
+}
+
 TEST_F(TextTest, LongFaceNamesAreNotAddedAgainOnEveryPaint)
 {
     auto fontCount = [this]() {

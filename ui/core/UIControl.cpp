@@ -9,6 +9,16 @@ namespace SkinUI {
 
 namespace {
 
+// A border is never wider than the control it frames (at least one pixel):
+// a wider pen draws nothing more, and the platform's cost, and its trouble,
+// grow with the width.
+int BorderWidth(int nSize, int nExtent)
+{
+    if (nExtent < 1)
+        nExtent = 1;
+    return nSize > nExtent ? nExtent : nSize;
+}
+
 int ParseInt(LPCTSTR pstrValue)
 {
     if (pstrValue == NULL)
@@ -849,16 +859,20 @@ void CControlUI::PaintBorder(HDC hDC)
     if (m_dwBorderColor == 0 && m_dwFocusBorderColor == 0)
         return;
 
+    const int nWidth = m_rcItem.right - m_rcItem.left;
+    const int nHeight = m_rcItem.bottom - m_rcItem.top;
+    const int nOutline = BorderWidth(m_nBorderSize, nWidth < nHeight ? nWidth : nHeight);
+
     if (m_nBorderSize >= 1 && (m_cxyBorderRound.cx >= 1 || m_cxyBorderRound.cy >= 1)) {
         const DWORD dwColor = (IsFocused() && m_dwFocusBorderColor != 0) ? m_dwFocusBorderColor
                                                                            : m_dwBorderColor;
-        CUIRender::DrawRoundRectOutline(hDC, m_rcItem, m_nBorderSize, m_cxyBorderRound.cx, m_cxyBorderRound.cy,
+        CUIRender::DrawRoundRectOutline(hDC, m_rcItem, nOutline, m_cxyBorderRound.cx, m_cxyBorderRound.cy,
                                         AdjustColor(dwColor));
         return;
     }
 
     if (IsFocused() && m_dwFocusBorderColor != 0 && m_nBorderSize >= 1) {
-        CUIRender::DrawRectOutline(hDC, m_rcItem, m_nBorderSize, AdjustColor(m_dwFocusBorderColor));
+        CUIRender::DrawRectOutline(hDC, m_rcItem, nOutline, AdjustColor(m_dwFocusBorderColor));
         return;
     }
 
@@ -871,25 +885,25 @@ void CControlUI::PaintBorder(HDC hDC)
         const DWORD dwColor = AdjustColor(m_dwBorderColor);
         const CUIRect& rc = m_rcItem;
         if (m_rcBorderSize.left > 0) {
-            const int w = m_rcBorderSize.left;
+            const int w = BorderWidth(m_rcBorderSize.left, nWidth);
             const int x = rc.left + w / 2;
             RECT rcLine = { x, rc.top, x, rc.bottom };
             CUIRender::DrawLine(hDC, rcLine, w, dwColor, m_nBorderStyle);
         }
         if (m_rcBorderSize.top > 0) {
-            const int w = m_rcBorderSize.top;
+            const int w = BorderWidth(m_rcBorderSize.top, nHeight);
             const int y = rc.top + w / 2;
             RECT rcLine = { rc.left, y, rc.right, y };
             CUIRender::DrawLine(hDC, rcLine, w, dwColor, m_nBorderStyle);
         }
         if (m_rcBorderSize.right > 0) {
-            const int w = m_rcBorderSize.right;
+            const int w = BorderWidth(m_rcBorderSize.right, nWidth);
             const int x = rc.right - 1 - (w - 1) / 2;
             RECT rcLine = { x, rc.top, x, rc.bottom };
             CUIRender::DrawLine(hDC, rcLine, w, dwColor, m_nBorderStyle);
         }
         if (m_rcBorderSize.bottom > 0) {
-            const int w = m_rcBorderSize.bottom;
+            const int w = BorderWidth(m_rcBorderSize.bottom, nHeight);
             const int y = rc.bottom - 1 - (w - 1) / 2;
             RECT rcLine = { rc.left, y, rc.right, y };
             CUIRender::DrawLine(hDC, rcLine, w, dwColor, m_nBorderStyle);
@@ -898,7 +912,7 @@ void CControlUI::PaintBorder(HDC hDC)
     }
 
     if (m_nBorderSize >= 1)
-        CUIRender::DrawRectOutline(hDC, m_rcItem, m_nBorderSize, AdjustColor(m_dwBorderColor));
+        CUIRender::DrawRectOutline(hDC, m_rcItem, nOutline, AdjustColor(m_dwBorderColor));
 }
 
 void CControlUI::PostPaint(HDC, const RECT&)

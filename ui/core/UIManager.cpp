@@ -836,8 +836,18 @@ void CUIManager::MeasureFont(UIFontInfo* pFontInfo, HDC hDC) const
     ::SelectObject(hDC, hOldFont);
 }
 
+int CUIManager::ClampFontSize(int nSize)
+{
+    if (nSize > MAX_FONT_SIZE)
+        return MAX_FONT_SIZE;
+    if (nSize < -MAX_FONT_SIZE)
+        return -MAX_FONT_SIZE;
+    return nSize;
+}
+
 HFONT CUIManager::AddFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic)
 {
+    nSize = ClampFontSize(nSize);
     HFONT hFont = CreateSkinFont(pStrFontName, nSize, bBold, bUnderline, bItalic);
     if (hFont == NULL)
         return NULL;
@@ -860,6 +870,7 @@ HFONT CUIManager::AddFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnd
 
 void CUIManager::SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic)
 {
+    nSize = ClampFontSize(nSize);
     HFONT hFont = CreateSkinFont(pStrFontName, nSize, bBold, bUnderline, bItalic);
     if (hFont == NULL)
         return;
@@ -920,6 +931,7 @@ HFONT CUIManager::FindFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUn
 {
     if (pStrFontName == NULL)
         pStrFontName = L"";
+    nSize = ClampFontSize(nSize);
     for (CUIManager* pManager = this; pManager != NULL; pManager = pManager->m_pParentResourceMgr) {
         for (int i = 0; i < pManager->m_aCustomFonts.GetSize(); i++) {
             UIFontInfo* pFontInfo = static_cast<UIFontInfo*>(pManager->m_aCustomFonts[i]);

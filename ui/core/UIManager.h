@@ -238,6 +238,12 @@ public:
     bool SetParentResourceManager(CUIManager* pManager);
 
     // --- fonts -------------------------------------------------------------
+    // Sizes are character heights in pixels; a size beyond MAX_FONT_SIZE
+    // either way (a negative size asks for the cell height) is taken as
+    // MAX_FONT_SIZE, by the lookups too: no window shows a taller glyph, and
+    // the platform's cost grows with the square of the size.
+    enum { MAX_FONT_SIZE = 400 };
+    static int ClampFontSize(int nSize);
     HFONT AddFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic);
     void SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic);
     UIFontInfo* GetDefaultFontInfo();
