@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "UIManager.h"
+#include "UIMarkup.h"
 #include "UIZip.h"
 #include "ZipTestUtil.h"
 
@@ -281,6 +283,92 @@ TEST(ZipCorrupt, ChecksumMismatchIsNoSuccess) {
     EXPECT_TRUE(got.compare(0, Expected(kMainFrame).size(), Expected(kMainFrame)) == 0);
     EXPECT_EQ(UIZipClose(zip), 0u);
     testsupport::RemoveTree(dir);
+}
+
+TEST(ZipCorrupt, EndRecordCutShortFailsToOpen) {
+    const std::string bytes = ReadFileBytes(Fixture(L"skin.zip"));
+    const size_t eocd = bytes.rfind(std::string("PK\x05\x06", 4));
+    ASSERT_NE(eocd, std::string::npos);
+    ASSERT_EQ(bytes.size(), eocd + 22);   // no comment
+    std::wstring dir = testsupport::MakeTempDir(L"zipeocd");
+    // The record keeps only its first bytes: its signature, then a field or two.
+    for (size_t keep : {4, 5, 8, 10, 12, 16, 20, 21, 22}) {
+        SCOPED_TRACE("end record cut to " + std::to_string(keep) + " bytes");
+        const std::string cut = bytes.substr(0, eocd + keep);
+        const bool whole = keep == 22;
+        CUIZip zip;
+        EXPECT_EQ(zip.Open(cut.data(), (unsigned)cut.size(), UIZipFromMemory), whole ? 0u : UIZIP_E_BADARCHIVE);
+        if (whole) {
+            UIZipEntryNarrow e;
+            EXPECT_EQ(zip.GetEntry(-1, &e), 0u);
+            EXPECT_EQ(e.nIndex, kSkinCount);
+        }
+        zip.Close();
+        UIZipHandle* h = UIZipOpen(cut.data(), (unsigned)cut.size(), UIZipFromMemory);
+        EXPECT_EQ(h != nullptr, whole);
+        if (h) UIZipClose(h);
+        const std::wstring path = dir + L"cut.zip";
+        ASSERT_TRUE(testsupport::WriteFileBytes(path, cut));
+        h = UIZipOpen(path.c_str(), 0, UIZipFromFile);
+        EXPECT_EQ(h != nullptr, whole);
+        if (h) UIZipClose(h);
+    }
+    testsupport::RemoveTree(dir);
+}
+
+TEST(ZipNames, Utf8FlaggedNamesAreComparedInUtf8) {
+    const std::string bytes = ReadFileBytes(Fixture(L"names.zip"));
+    UIZipHandle* zip = UIZipOpen(bytes.data(), (unsigned)bytes.size(), UIZipFromMemory);
+    ASSERT_NE(zip, nullptr);
+    const std::wstring layout = L"\u76ae\u80a4/\u4e3b\u7a97\u53e3.xml";
+    const std::wstring accented = L"\u00dcn\u00efcode/\u00c4rger.png";
+    const std::wstring longName = L"long/" + std::wstring(100, L'\u957f') + L".txt";
+    // Its record name is cut to 259 bytes at a whole character: 84 of the 100.
+    const std::wstring longRecord = L"long/" + std::wstring(84, L'\u957f');
+    const bool cp1252 = GetACP() == 1252;
+    struct Case {
+        std::wstring wanted;
+        bool ignoreCase;
+        int index;            // -1: not found
+        std::wstring name;    // the entry's name as the record gives it
+    } cases[] = {
+        {L"plain.txt", false, 0, L"plain.txt"},
+        {layout, false, 1, layout},
+        {L"\u76ae\u80a4\\\u4e3b\u7a97\u53e3.xml", false, 1, layout},
+        {layout, true, 1, layout},
+        {accented, false, 2, accented},
+        {L"\u00fcn\u00efcode\\\u00e4rger.PNG", true, 2, accented},
+        {L"\u00fcn\u00efcode/\u00e4rger.png", false, -1, L""},
+        {longName, false, 3, longRecord},
+        {L"\u76ae\u80a4/\u4e3b.xml", false, -1, L""},
+        // The old way: an ANSI name without the flag (code page 1252 here).
+        {L"caf\u00e9.txt", false, cp1252 ? 4 : -1, cp1252 ? L"caf\u00e9.txt" : L""},
+        {L"CAF\u00c9.TXT", true, cp1252 ? 4 : -1, cp1252 ? L"caf\u00e9.txt" : L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testsupport::Narrow(c.wanted) + (c.ignoreCase ? " (ignore case)" : ""));
+        UIZipEntry e;
+        int index = -2;
+        EXPECT_EQ(UIZipFindEntry(zip, c.wanted.c_str(), c.ignoreCase, &index, &e),
+                  c.index >= 0 ? 0u : (unsigned)UIZIP_E_NOTFOUND);
+        EXPECT_EQ(index, c.index);
+        EXPECT_EQ(std::wstring(e.szName), c.name);
+    }
+    std::string got;
+    EXPECT_EQ(ExtractAll(zip, 1, 4096, &got), 0u);
+    EXPECT_EQ(got.substr(0, got.find('\0')), "<Window><Control name=\"\xe4\xb8\xbb\"/></Window>");
+    EXPECT_EQ(UIZipClose(zip), 0u);
+
+    // A layout with such a name is found in a skin zip.
+    CUIManager::ResetResourceState();
+    CUIManager::SetResourceZipMemory(bytes.data(), (unsigned)bytes.size());
+    CUIMarkup markup;
+    EXPECT_TRUE(markup.LoadFromFile(L"\u76ae\u80a4\\\u4e3b\u7a97\u53e3.xml"))
+        << testsupport::Narrow(markup.GetLastErrorMessage());
+    CUIMarkupNode control = markup.GetRoot().GetFirstChild();
+    ASSERT_TRUE(control.IsValid());
+    EXPECT_STREQ(control.GetAttributeValue(0), L"\u4e3b");
+    CUIManager::ResetResourceState();
 }
 
 TEST(ZipErrors, ResultCodes) {

@@ -13,6 +13,11 @@ namespace {
 
 const DWORD kPieceSize = 16384;
 const unsigned kNameBytes = MAX_PATH;
+// Room for the UTF-8 form of the longest name a lookup accepts (255 UTF-16
+// units take at most 765 bytes).
+const unsigned kUtf8NameBytes = 1024;
+// General-purpose flag bit 11: the entry's name (and comment) are UTF-8.
+const unsigned long kUtf8NameFlag = 0x800;
 
 // ---- minizip callbacks over UIZipSource -------------------------------------
 
@@ -59,9 +64,14 @@ int ZCALLBACK ZipCloseFunc(voidpf opaque, voidpf stream)
     return UIZipSourceClose((UIZipSource*)stream);
 }
 
+// minizip reads the fields of its records byte by byte and tells a read error
+// from the end of the data by this callback; its end-of-data code equals its
+// OK code, so a record cut short would read as zeros. A short read is
+// therefore an error here: every record it reads must be whole.
 int ZCALLBACK ZipErrorFunc(voidpf, voidpf stream)
 {
-    return UIZipSourceHasError((UIZipSource*)stream) ? 1 : 0;
+    const UIZipSource* src = (const UIZipSource*)stream;
+    return (UIZipSourceHasError(src) || (src != NULL && src->bShortRead)) ? 1 : 0;
 }
 
 // ---- helpers -----------------------------------------------------------------
@@ -161,6 +171,37 @@ void ApplyExtendedTime(const BYTE* extra, unsigned size, UIZipEntryNarrow* entry
 bool IsSeparator(wchar_t c)
 {
     return c == L'/' || c == L'\\';
+}
+
+// Cuts a UTF-8 name that did not fit its buffer back to its last whole character.
+void TrimPartialUtf8(char* name)
+{
+    size_t len = strlen(name);
+    size_t end = len;
+    while (end > 0 && ((unsigned char)name[end - 1] & 0xC0) == 0x80)
+        --end;
+    if (end > 0 && ((unsigned char)name[end - 1] & 0x80) != 0) {
+        // name[end - 1] leads a sequence: keep it only when all of it is there.
+        const unsigned char lead = (unsigned char)name[end - 1];
+        const size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        if (len - (end - 1) < need)
+            len = end - 1;
+    }
+    name[len] = '\0';
+}
+
+int Utf8ToWide(int chars, wchar_t* buffer, const char* text)
+{
+    if (buffer == NULL || chars <= 0)
+        return 0;
+    memset(buffer, 0, sizeof(wchar_t) * (size_t)chars);
+    if (text == NULL)
+        return 0;
+    int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, buffer, chars);
+    if (n == 0)
+        memset(buffer, 0, sizeof(wchar_t) * (size_t)chars);
+    buffer[chars - 1] = L'\0';
+    return n;
 }
 
 } // namespace
@@ -330,15 +371,19 @@ unsigned UIZipSourceRead(UIZipSource* src, void* buffer, unsigned itemSize, unsi
     if (src->bIsFile) {
         if (want > 0xFFFFFFFFull) {
             src->bReadError = true;
+            src->bShortRead = true;
             return 0;
         }
         DWORD got = 0;
         BOOL ok = ReadFile(src->hFile, buffer, (DWORD)want, &got, NULL);
         src->bReadError = !ok;
-        if (!ok)
+        if (!ok) {
+            src->bShortRead = true;
             return 0;
+        }
         if (got > want)
             got = (DWORD)want;
+        src->bShortRead = got / itemSize < count;
         return got / itemSize;
     }
     unsigned remain = src->nMemPosition < src->nMemLength ? src->nMemLength - src->nMemPosition : 0;
@@ -350,6 +395,7 @@ unsigned UIZipSourceRead(UIZipSource* src, void* buffer, unsigned itemSize, unsi
         memcpy(buffer, src->pMemory + src->nMemPosition, bytes);
         src->nMemPosition += bytes;
     }
+    src->bShortRead = items < count;
     return items;
 }
 
@@ -381,6 +427,13 @@ int ZipAnsiToWide(int chars, wchar_t* buffer, const char* text)
         memset(buffer, 0, sizeof(wchar_t) * (size_t)chars);
     buffer[chars - 1] = L'\0';
     return n;
+}
+
+int ZipEntryNameToWide(int chars, wchar_t* buffer, const UIZipEntryNarrow& entry)
+{
+    if (entry.bUtf8Name)
+        return Utf8ToWide(chars, buffer, entry.szName);
+    return ZipAnsiToWide(chars, buffer, entry.szName);
 }
 
 bool UnixTimeToFileTime(DWORD unixTime, FILETIME* ft)
@@ -641,6 +694,9 @@ unsigned CUIZip::GetEntry(int index, UIZipEntryNarrow* entry)
         return UIZIP_E_LOCALHEADER;
     }
     rec.szName[kNameBytes - 1] = '\0';
+    rec.bUtf8Name = (info.flag & kUtf8NameFlag) != 0;
+    if (rec.bUtf8Name && info.size_filename > kNameBytes - 1)
+        TrimPartialUtf8(rec.szName);
     code = CheckCurrentSizes(NULL);
     if (code != UIZIP_OK) {
         ClearEntry(entry, -1);
@@ -703,20 +759,33 @@ unsigned CUIZip::FindEntry(const wchar_t* name, bool ignoreCase, int* index, UIZ
     }
     CloseOpenEntry();
 
-    char wanted[kNameBytes];
+    // The wanted name with "/" separators, in the two forms entries use: the
+    // ANSI code page for entries made the old way, UTF-8 for entries that
+    // carry the UTF-8 flag.
     size_t wideLen = wcslen(name);
-    ZipWideToAnsi(kNameBytes, wanted, wideLen < kNameBytes ? name : L"");
-    size_t len = strlen(wanted);
     int found = -1;
-    if (wideLen > 0 && wideLen < 256 && len > 0 && len < 256) {
-        for (size_t i = 0; i < len; ++i) {
-            if (wanted[i] == '\\')
-                wanted[i] = '/';
-        }
+    if (wideLen > 0 && wideLen < 256) {
         wchar_t wantedWide[kNameBytes];
+        memcpy(wantedWide, name, (wideLen + 1) * sizeof(wchar_t));
+        for (size_t i = 0; i < wideLen; ++i) {
+            if (wantedWide[i] == L'\\')
+                wantedWide[i] = L'/';
+        }
+        char wanted[kNameBytes];
+        ZipWideToAnsi(kNameBytes, wanted, wantedWide);
+        const size_t len = strlen(wanted);
+        const bool bAnsiUsable = len > 0 && len < 256;
+        char wantedUtf8[kUtf8NameBytes];
+        memset(wantedUtf8, 0, sizeof(wantedUtf8));
+        if (WideCharToMultiByte(CP_UTF8, 0, wantedWide, -1, wantedUtf8, kUtf8NameBytes, NULL, NULL) == 0)
+            wantedUtf8[0] = '\0';
+        wchar_t wantedAnsiUpper[kNameBytes];
+        wchar_t wantedUpper[kNameBytes];
         if (ignoreCase) {
-            ZipAnsiToWide(kNameBytes, wantedWide, wanted);
-            CharUpperBuffW(wantedWide, (DWORD)wcslen(wantedWide));
+            ZipAnsiToWide(kNameBytes, wantedAnsiUpper, wanted);
+            CharUpperBuffW(wantedAnsiUpper, (DWORD)wcslen(wantedAnsiUpper));
+            memcpy(wantedUpper, wantedWide, (wideLen + 1) * sizeof(wchar_t));
+            CharUpperBuffW(wantedUpper, (DWORD)wideLen);
         }
 
         unzFile zf = (unzFile)m_hArchive;
@@ -727,18 +796,31 @@ unsigned CUIZip::FindEntry(const wchar_t* name, bool ignoreCase, int* index, UIZ
         int i = 0;
         int err = unzGoToFirstFile(zf);
         while (err == UNZ_OK && i < m_nEntryCount) {
-            char entryName[kNameBytes];
+            char entryName[kUtf8NameBytes];
             memset(entryName, 0, sizeof(entryName));
-            if (unzGetCurrentFileInfo64(zf, NULL, entryName, kNameBytes - 1, NULL, 0, NULL, 0) != UNZ_OK)
+            unz_file_info64 info;
+            if (unzGetCurrentFileInfo64(zf, &info, entryName, kUtf8NameBytes - 1, NULL, 0, NULL, 0) != UNZ_OK)
                 break;
-            bool match;
-            if (ignoreCase) {
-                wchar_t entryWide[kNameBytes];
-                ZipAnsiToWide(kNameBytes, entryWide, entryName);
-                CharUpperBuffW(entryWide, (DWORD)wcslen(entryWide));
-                match = wcscmp(entryWide, wantedWide) == 0;
-            } else {
-                match = strcmp(entryName, wanted) == 0;
+            bool match = false;
+            if ((info.flag & kUtf8NameFlag) != 0) {
+                if (ignoreCase) {
+                    wchar_t entryWide[kUtf8NameBytes];
+                    Utf8ToWide(kUtf8NameBytes, entryWide, entryName);
+                    CharUpperBuffW(entryWide, (DWORD)wcslen(entryWide));
+                    match = wcscmp(entryWide, wantedUpper) == 0;
+                } else {
+                    match = wantedUtf8[0] != '\0' && strcmp(entryName, wantedUtf8) == 0;
+                }
+            } else if (bAnsiUsable) {
+                if (ignoreCase) {
+                    wchar_t entryWide[kNameBytes];
+                    entryName[kNameBytes - 1] = '\0';
+                    ZipAnsiToWide(kNameBytes, entryWide, entryName);
+                    CharUpperBuffW(entryWide, (DWORD)wcslen(entryWide));
+                    match = wcscmp(entryWide, wantedAnsiUpper) == 0;
+                } else {
+                    match = strcmp(entryName, wanted) == 0;
+                }
             }
             if (match) {
                 found = i;
@@ -856,7 +938,7 @@ unsigned CUIZip::ExtractToFile(int index, void* dest, int kind)
         if (kind == UIZipFromFile) {
             // The archive's own names must stay below the base folder.
             wchar_t folder[MAX_PATH];
-            ZipAnsiToWide(MAX_PATH, folder, rec.szName);
+            ZipEntryNameToWide(MAX_PATH, folder, rec);
             if (!CreateDirectoryPath(m_szBaseFolder, folder))
                 return UIZIP_E_NOFILE;
         }
@@ -963,7 +1045,7 @@ unsigned UIZipFindEntry(UIZipHandle* handle, const wchar_t* name, bool ignoreCas
     unsigned code = handle->pZip->FindEntry(name, ignoreCase, index, entry != NULL ? &narrow : NULL);
     if (entry != NULL) {
         entry->nIndex = narrow.nIndex;
-        ZipAnsiToWide(MAX_PATH, entry->szName, narrow.szName);
+        ZipEntryNameToWide(MAX_PATH, entry->szName, narrow);
         entry->dwAttributes = narrow.dwAttributes;
         entry->ftLastAccess = narrow.ftLastAccess;
         entry->ftCreation = narrow.ftCreation;

@@ -53,6 +53,7 @@ struct UIZipSource
     const BYTE* pMemory;
     unsigned nMemLength;
     unsigned nMemPosition;
+    bool bShortRead;         // the last read delivered fewer items than asked
 };
 
 // kind 1: source is a HANDLE (duplicated, the caller keeps its own handle);
@@ -100,7 +101,8 @@ struct UIZipEntry
     DWORD dwUncompressedSize;
 };
 
-// The same record with the archive's own (ANSI) name.
+// The same record with the archive's own name: ANSI, or UTF-8 when the
+// entry carries the zip UTF-8 flag (general-purpose bit 11).
 struct UIZipEntryNarrow
 {
     int nIndex;
@@ -111,7 +113,12 @@ struct UIZipEntryNarrow
     FILETIME ftLastWrite;
     DWORD dwCompressedSize;
     DWORD dwUncompressedSize;
+    bool bUtf8Name;
 };
+
+// An entry's name as UTF-16 (through UTF-8 or the ANSI code page, as the
+// entry says); chars is the buffer capacity including the terminator.
+int ZipEntryNameToWide(int chars, wchar_t* buffer, const UIZipEntryNarrow& entry);
 
 class CUIZip
 {
