@@ -30,6 +30,15 @@ public:
         return Done(MoveFileExW(from.c_str(), to.c_str(),
                                 MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != 0);
     }
+    bool Write(HANDLE file, const void* data, DWORD size) override {
+        DWORD written = 0;
+        if (!WriteFile(file, data, size, &written, NULL) || written != size) {
+            m_err = GetLastError();
+            if (m_err == 0) m_err = ERROR_WRITE_FAULT;
+            return false;
+        }
+        return Done(true);
+    }
     DWORD LastError() override { return m_err; }
 
 private:

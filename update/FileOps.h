@@ -20,14 +20,16 @@ public:
     virtual bool MoveReplace(const std::wstring& from, const std::wstring& to) = 0;
     // MoveFileExW with MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING.
     virtual bool MoveAtReboot(const std::wstring& from, const std::wstring& to) = 0;
+    // WriteFile of the whole block to an open file (the pending record's pieces).
+    virtual bool Write(HANDLE file, const void* data, DWORD size) = 0;
     // GetLastError of the last failed call.
     virtual DWORD LastError() = 0;
 };
 
 // The real operations. When the environment variable TEVELA_UPDATE_CRASH_AFTER
 // holds a number k > 0, the process ends at once (exit code 99) right after its
-// k-th successful changing operation: used by the tests that prove a swap cut
-// off at any step converges when it is run again.
+// k-th successful changing operation (a write counts as one): used by the tests
+// that prove a launch cut off at any step converges when it is run again.
 IUpdateFileOps* RealFileOps();
 
 }  // namespace update

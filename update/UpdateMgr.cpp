@@ -16,6 +16,8 @@ using update::SamePath;
 namespace {
 
 const wchar_t kRecordName[] = L"updatefiles.dat";
+// The record is written under this name beside it and moved over it when whole.
+const wchar_t kRecordTempSuffix[] = L".tmp";
 const wchar_t kUpflagName[] = L"upflag.ini";
 const int kRecordUnits = 260;
 const int kRecordBytes = kRecordUnits * 2;
@@ -53,11 +55,6 @@ private:
     HANDLE m_h;
     std::wstring m_path;
 };
-
-bool WriteAll(HANDLE h, const void* data, DWORD size) {
-    DWORD written = 0;
-    return WriteFile(h, data, size, &written, NULL) && written == size;
-}
 
 bool ReadAll(HANDLE h, void* data, DWORD size) {
     DWORD got = 0;
@@ -97,6 +94,9 @@ CUpdateMgr::~CUpdateMgr() { LOG_INFO << "update end!"; }
 GString CUpdateMgr::RecordPath() const { return m_modulePath + GString(L"\\") + GString(kRecordName); }
 
 void CUpdateMgr::Run() {
+    // A first launch cut off while writing the record left only this part.
+    std::wstring staleTemp = W(RecordPath()) + kRecordTempSuffix;
+    if (m_ops->Exists(staleTemp)) m_ops->Delete(staleTemp);
     if (WinUtil::IsPathFileExists(RecordPath())) {
         // Second launch. The record stays until the swap has ended, so that a
         // launch cut off half way is simply run again.
@@ -228,23 +228,27 @@ bool CUpdateMgr::EncodeUpdateFiles() {
             return false;
         }
     }
+    // Written beside its name and moved over it in one step: a launch cut off
+    // while writing leaves no record (the next start simply checks again),
+    // never a damaged one.
     std::wstring path = W(RecordPath());
-    CFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+    std::wstring temp = path + kRecordTempSuffix;
+    CFileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, NULL),
-                     path);
+                     temp);
     if (!file.Valid()) return false;
 
     unsigned total = 4u + (unsigned)kRecordBytes * (unsigned)m_replaceFiles.size();
     unsigned char size[4] = {(unsigned char)(total & 0xFF), (unsigned char)((total >> 8) & 0xFF),
                              (unsigned char)((total >> 16) & 0xFF),
                              (unsigned char)((total >> 24) & 0xFF)};
-    bool ok = WriteAll(file.Get(), size, 4);
+    bool ok = m_ops->Write(file.Get(), size, 4);
     for (size_t i = 0; ok && i < m_replaceFiles.size(); ++i) {
         wchar_t record[kRecordUnits];
         ZeroMemory(record, sizeof(record));
         std::wstring p = W(m_replaceFiles[i]);
         p.copy(record, p.size());
-        ok = WriteAll(file.Get(), record, kRecordBytes);
+        ok = m_ops->Write(file.Get(), record, kRecordBytes);
         if (ok) {
             LOG_INFO << "EncodeUpdateFiles, write file: " << m_replaceFiles[i];
         }
@@ -252,8 +256,14 @@ bool CUpdateMgr::EncodeUpdateFiles() {
     if (ok) ok = FlushFileBuffers(file.Get()) != 0;
     file.Close();
     if (!ok) {
-        LOG_INFO << "EncodeUpdateFiles, write failed: " << G(path);
-        DeleteFileW(path.c_str());
+        LOG_INFO << "EncodeUpdateFiles, write failed: " << G(temp);
+        DeleteFileW(temp.c_str());
+        return false;
+    }
+    if (!m_ops->MoveReplace(temp, path)) {
+        LOG_INFO << "EncodeUpdateFiles, " << G(temp) << " could not become " << G(path)
+                 << " error_code = " << (unsigned long)m_ops->LastError();
+        DeleteFileW(temp.c_str());
         return false;
     }
     LOG_INFO << "EncodeUpdateFiles end!";

@@ -136,7 +136,7 @@ struct Crash {};
 // Real file operations with failures and a cut-off on demand.
 class FaultOps : public update::IUpdateFileOps {
 public:
-    // op is "delete", "move", "replace" or "reboot"; true = this call fails.
+    // op is "delete", "move", "replace", "reboot" or "write"; true = this call fails.
     std::function<bool(const std::string& op, const std::wstring& from, const std::wstring& to)> fail;
     int crashAfter;   // throw Crash right after this many successful changing calls (0 = never)
     int done;
@@ -162,6 +162,10 @@ public:
         if (Fails("reboot", a, b)) return false;
         rebootMoves.push_back(std::make_pair(a, b));
         return Count(true);
+    }
+    bool Write(HANDLE file, const void* data, DWORD size) override {
+        if (Fails("write", L"", L"")) return false;
+        return Count(m_real->Write(file, data, size));
     }
     DWORD LastError() override { return m_err ? m_err : m_real->LastError(); }
 
@@ -414,6 +418,50 @@ TEST(UpdateRecord, NothingWrittenForAnEmptyListOrAnOverlongPath) {
     mgr.SetReplaceList(list);
     EXPECT_FALSE(mgr.EncodeUpdateFiles());
     EXPECT_FALSE(FileExists(root + L"updatefiles.dat"));
+}
+
+TEST(UpdateRecord, WriterCutOffAtAnyStepLeavesNoRecordOrAWholeOne) {
+    std::wstring root = MakeTempDir(L"updreccut");
+    std::wstring dir = root.substr(0, root.size() - 1);
+    std::vector<GString> list;
+    for (int i = 0; i < 3; ++i) list.push_back(G(dir + L"\\f" + std::to_wstring(i) + L".bin"));
+    // Step k ends the writer: the size field, each record, and what makes the record appear.
+    for (int k = 1;; ++k) {
+        SCOPED_TRACE("cut off after step " + std::to_string(k));
+        FaultOps ops;
+        ops.crashAfter = k;
+        bool crashed = false;
+        {
+            CUpdateMgr mgr(G(dir), &ops);
+            mgr.SetReplaceList(list);
+            try {
+                EXPECT_TRUE(mgr.EncodeUpdateFiles());
+            } catch (const Crash&) {
+                crashed = true;
+            }
+        }
+        if (FileExists(root + L"updatefiles.dat")) {
+            CUpdateMgr reader(G(dir), NULL);
+            ASSERT_TRUE(reader.DecodeUpdateFiles()) << "a damaged record is left";
+            ASSERT_EQ(list.size(), reader.ReplaceList().size());
+            for (size_t i = 0; i < list.size(); ++i) EXPECT_TRUE(list[i] == reader.ReplaceList()[i]);
+        } else {
+            EXPECT_TRUE(crashed) << "the writer ended without its record";
+        }
+        // What a cut-off writer leaves besides is gone once the next writer is done.
+        {
+            CUpdateMgr mgr(G(dir), NULL);
+            mgr.SetReplaceList(list);
+            ASSERT_TRUE(mgr.EncodeUpdateFiles());
+        }
+        Tree after = Snapshot(root);
+        EXPECT_EQ(1u, after.size()) << Describe(after);
+        EXPECT_EQ(4u + 520u * 3u, after[L"updatefiles.dat"].size());
+        DeleteFileW((root + L"updatefiles.dat").c_str());
+        if (!crashed) break;
+        ASSERT_LT(k, 20);
+    }
+    testsupport::RemoveTree(root);
 }
 
 std::string Field(unsigned v) {

@@ -534,6 +534,43 @@ def scenario_cut_off(work):
         srv.stop()
 
 
+def scenario_record_cut_off(work):
+    """Launch 1 ends abruptly while it writes the pending record (after its size
+    field, after a path, after the last path, after the record appeared): the
+    folder holds no record or a whole one, never a damaged one; without one the
+    next start runs launch 1 again, and the update ends with the new version."""
+    srv = Server(work)
+    try:
+        inst, old, new = five_file_update(work, srv, "reccut")
+        update_ini = read(inst.p("update.ini"))
+        saved = os.path.join(work, "reccut-saved")
+        shutil.copytree(inst.dir, saved)
+        final = {n: md5(d) for n, d in new.items()}
+        for n in (CLIENT, "update.exe", "Utils.dll"):
+            final[n] = inst.snapshot()[n]
+        final["Local.ini"] = md5(update_ini)
+        # Launch 1 changes the folder in 7 counted steps: the size field, 5 paths
+        # and the step that makes the record appear.
+        for k in (1, 2, 6, 7):
+            CURRENT[0] = "record cut off after step %d" % k
+            print("  - after step %d" % k, flush=True)
+            shutil.rmtree(inst.dir)
+            shutil.copytree(saved, inst.dir)
+            rc = inst.update(("e2eclient.exe", "0"), {"TEVELA_UPDATE_CRASH_AFTER": str(k)})
+            check(rc == 99, "launch 1 was cut off (exit code %d)" % rc)
+            if os.path.exists(inst.p("updatefiles.dat")):
+                field, size, paths = inst.record_paths()
+                check(field == size == 4 + 520 * 5 and len(paths) == 5,
+                      "the record is whole: size field %d, %d bytes, %d paths" % (field, size, len(paths)))
+            else:
+                check(inst.update(("e2eclient.exe", "0")) == 0, "launch 1 again at the next start")
+                check(os.path.exists(inst.p("updatefiles.dat")), "the record was written")
+            check(inst.update(("e2eclient.exe", "0")) == 0, "launch 2")
+            same_tree(inst, final, "converged")
+    finally:
+        srv.stop()
+
+
 def inst_local_md5(folder):
     return md5(read(os.path.join(folder, "Local.ini")))
 
@@ -606,6 +643,7 @@ SCENARIOS = [
     ("download failures", scenario_download_failures),
     ("locked third of five", scenario_locked_third),
     ("cut off mid-swap", scenario_cut_off),
+    ("record cut off", scenario_record_cut_off),
     ("delayed replacement", scenario_delayed),
     ("single instance", scenario_single_instance),
 ]
