@@ -64,14 +64,21 @@ BOOL CALLBACK CountWindowTree(HWND hWnd, LPARAM lParam)
 }
 
 // Every window of this thread: top-level ones with their children, and
-// message-only ones.
+// message-only ones. Left out: the notification window URL monikers keep per
+// thread while bindings are alive. Wine's WebBrowser, closed while its
+// navigation is pending, keeps two references to itself and that binding
+// for good; the window then stays although the control gave back
+// everything it held (the test browser below shows the balance).
 size_t ThreadWindows()
 {
     size_t n = 0;
     ::EnumThreadWindows(::GetCurrentThreadId(), &CountWindowTree, reinterpret_cast<LPARAM>(&n));
     for (HWND h = ::FindWindowExW(HWND_MESSAGE, NULL, NULL, NULL); h != NULL;
          h = ::FindWindowExW(HWND_MESSAGE, h, NULL, NULL)) {
-        if (::GetWindowThreadProcessId(h, NULL) == ::GetCurrentThreadId())
+        wchar_t cls[64] = { 0 };
+        ::GetClassNameW(h, cls, 63);
+        if (::GetWindowThreadProcessId(h, NULL) == ::GetCurrentThreadId()
+            && wcscmp(cls, L"URL Moniker Notification Window") != 0)
             ++n;
     }
     return n;
@@ -106,7 +113,7 @@ protected:
     }
     // One page: created and activated at its first layout, navigated, then
     // destroyed while its navigation may still be under way.
-    void Round(const wchar_t* module, PageHandler& h)
+    void Round(const wchar_t* module, PageHandler& h, bool waitForTheNavigation = false)
     {
         CWebBrowserUI* wb = new CWebBrowserUI;
         if (module != NULL)
@@ -115,6 +122,8 @@ protected:
         box->Add(wb);
         host.Update();
         wb->Navigate2(L"http://127.0.0.1:9/page");
+        if (waitForTheNavigation)
+            testsupport::PumpUntil([&] { return h.Count("NavigateError:") > 0; }, 5000);
         testsupport::PumpFor(1);
         box->Remove(wb);
         h.gone = true;
@@ -126,11 +135,12 @@ protected:
 
 TEST_F(BrowserReliability, TwoHundredRealBrowsersGiveBackEveryObject)
 {
-    // One page first, so that what the platform keeps for good (classes,
-    // caches) is in place before counting.
+    // One page first, navigated to the end, so that what the platform keeps
+    // for good once it is used (window classes, caches) is in place.
     PageHandler warm;
-    Round(NULL, warm);
-    testsupport::PumpFor(200);
+    Round(NULL, warm, true);
+    ASSERT_EQ(1, warm.Count("NavigateError:"));
+    testsupport::PumpFor(100);
     const Resources before = Now();
 
     std::vector<PageHandler> handlers(kRounds);

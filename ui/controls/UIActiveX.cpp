@@ -408,13 +408,13 @@ void CActiveXUI::ReleaseHostedControl()
             m_pControl->UnlockRunning();
         m_pUnk->Close(OLECLOSE_NOSAVE);
         m_pUnk->SetClientSite(NULL);
-        m_pUnk->Release();
-        m_pUnk = NULL;
     }
+    IOleObject* pUnk = m_pUnk;
+    m_pUnk = NULL;
     if (m_pControl != NULL) {
         // The object may keep the site alive: nothing of this control stays
-        // reachable through it, and the site no longer holds the object's
-        // interfaces (which would keep both alive).
+        // reachable through it, and the site gives back the object's
+        // interfaces (which would keep both alive) before the object goes.
         CActiveXCtrl* pSite = m_pControl;
         m_pControl = NULL;
         pSite->DestroyActiveXWnd();
@@ -430,7 +430,8 @@ void CActiveXUI::ReleaseHostedControl()
         pSite->m_bInPlaceActive = false;
         static_cast<IOleClientSite*>(pSite)->Release();
     }
-    m_hwndHost = NULL;
+    if (pUnk != NULL)
+        pUnk->Release();
     if (m_pManager != NULL)
         m_pManager->RemoveMessageFilter(this);
 }
