@@ -477,33 +477,33 @@ std::string RecordOf(const std::wstring& path) {
 }
 
 TEST(UpdateRecord, DamagedRecordsAreDroppedWithTheManifest) {
-    std::wstring probe = MakeTempDir(L"updbadrec");
-    std::wstring pdir = probe.substr(0, probe.size() - 1);
-    std::string good = RecordOf(pdir + L"\\a.dll");
     struct Case {
         const char* what;
-        std::string bytes;   // "<dir>" in records is this test's folder
+        std::string (*bytes)(const std::wstring& dir);   // the record for a folder
     } cases[] = {
-        {"size field one short", Field(4 + 520) + good + std::string(1, 'x')},
-        {"shorter than the size field", std::string("\x0C\x02\x00", 3)},
-        {"no record at all", Field(4)},
-        {"part of a record", Field(4 + 520 + 10) + good + std::string(10, '\0')},
-        {"record without NUL", Field(4 + 520) + std::string(520, 'A')},
-        {"empty record", Field(4 + 520) + std::string(520, '\0')},
-        {"path outside the folder", Field(4 + 520) + RecordOf(L"C:\\windows\\system32\\a.dll")},
-        {"path listed twice", Field(4 + 1040) + good + good},
-        {"traversal", Field(4 + 520) + RecordOf(pdir + L"\\..\\a.dll")},
+        {"size field one short", [](const std::wstring& d) {
+             return Field(4 + 520) + RecordOf(d + L"\\a.dll") + std::string(1, 'x'); }},
+        {"shorter than the size field", [](const std::wstring&) {
+             return std::string("\x0C\x02\x00", 3); }},
+        {"no record at all", [](const std::wstring&) { return Field(4); }},
+        {"part of a record", [](const std::wstring& d) {
+             return Field(4 + 520 + 10) + RecordOf(d + L"\\a.dll") + std::string(10, '\0'); }},
+        {"record without NUL", [](const std::wstring&) {
+             return Field(4 + 520) + std::string(520, 'A'); }},
+        {"empty record", [](const std::wstring&) {
+             return Field(4 + 520) + std::string(520, '\0'); }},
+        {"path outside the folder", [](const std::wstring&) {
+             return Field(4 + 520) + RecordOf(L"C:\\windows\\system32\\a.dll"); }},
+        {"path listed twice", [](const std::wstring& d) {
+             return Field(4 + 1040) + RecordOf(d + L"\\a.dll") + RecordOf(d + L"\\a.dll"); }},
+        {"traversal", [](const std::wstring& d) {
+             return Field(4 + 520) + RecordOf(d + L"\\..\\a.dll"); }},
     };
     for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
         SCOPED_TRACE(cases[i].what);
         std::wstring root = MakeTempDir(L"updbadrec");
         std::wstring dir = root.substr(0, root.size() - 1);
-        std::string bytes = cases[i].bytes;
-        // Re-point the records at this case's folder (same length as the probe's).
-        ASSERT_EQ(pdir.size(), dir.size());
-        std::string from = Utf16(pdir), to = Utf16(dir);
-        for (size_t pos = bytes.find(from); pos != std::string::npos; pos = bytes.find(from, pos + 1))
-            bytes.replace(pos, from.size(), to);
+        std::string bytes = cases[i].bytes(dir);
         WriteFileBytes(root + L"a.dll", "installed");
         WriteFileBytes(root + L"a.dll.new", "downloaded");
         WriteFileBytes(root + L"Local.ini", "local");
