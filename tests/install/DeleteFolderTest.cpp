@@ -1,0 +1,198 @@
+// Recursive folder deletion and the product-files-only removal, on real files:
+// missing paths, files, read-only trees, a running exe, links that lead out of
+// the folder, protected folders, and a folder the user had before.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "BaseTool.h"
+#include "InstallTestUtil.h"
+#include "LogBuffer.h"
+#include "Misc.h"
+#include "ProductFolder.h"
+#include "TestSupport.h"
+
+using basetool::CMisc;
+using installtest::Join;
+using installtest::ListTree;
+using installtest::MakeTree;
+
+namespace {
+
+// Collects the log lines written while it lives.
+class LogCapture {
+public:
+    LogCapture() { basetool::LogBuffer::Instance()->SetLineObserver(&Observe, this); }
+    ~LogCapture() { basetool::LogBuffer::Instance()->SetLineObserver(NULL, NULL); }
+    std::string All() const
+    {
+        std::string all;
+        for (const std::string& line : lines)
+            all += line;
+        return all;
+    }
+    std::vector<std::string> lines;
+
+private:
+    static void Observe(const char* line, int length, void* context)
+    {
+        static_cast<LogCapture*>(context)->lines.push_back(std::string(line, static_cast<size_t>(length)));
+    }
+};
+
+// The log's texts, in code page 936.
+std::string Cp936(const wchar_t* text)
+{
+    char buffer[256];
+    int n = WideCharToMultiByte(936, 0, text, -1, buffer, sizeof(buffer), NULL, NULL);
+    return n > 1 ? std::string(buffer, static_cast<size_t>(n - 1)) : std::string();
+}
+
+class DeleteFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_root = testsupport::MakeTempDir(L"delete"); }
+    void TearDown() override { installtest::RemoveTestTree(m_root); }
+    std::wstring m_root;   // trailing backslash
+};
+
+TEST_F(DeleteFolderTest, MissingPathOrFileIsRefusedAndLogged)
+{
+    ASSERT_TRUE(MakeTree(m_root, {L"file.txt=keep"}));
+    struct Case {
+        std::wstring path;
+        const wchar_t* message;
+    } cases[] = {
+        {m_root + L"missing", L" 文件不存在"},
+        {m_root + L"file.txt", L" 不是文件夹"},
+    };
+    for (const Case& c : cases) {
+        LogCapture log;
+        EXPECT_FALSE(CMisc::DeleteFolder(c.path));
+        ASSERT_EQ(1u, log.lines.size());
+        const std::string& line = log.lines[0];
+        EXPECT_NE(std::string::npos, line.find(" [  ERROR ] : basetool::CMisc::DeleteFolder " +
+                                               basetool::WideToNarrow(c.path) + Cp936(c.message) + "\r\n"))
+            << line;
+    }
+    EXPECT_EQ("keep", testsupport::ReadFileBytes(m_root + L"file.txt"));
+}
+
+TEST_F(DeleteFolderTest, NestedFoldersAndReadOnlyFilesAreRemoved)
+{
+    std::wstring dir = m_root + L"product";
+    ASSERT_TRUE(MakeTree(m_root, {L"product\\", L"product\\a\\", L"product\\a\\b\\", L"product\\a\\b\\c.txt",
+                                  L"product\\ro.txt", L"product\\a\\hidden.dat", L"product\\empty\\"}));
+    SetFileAttributesW((dir + L"\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW((dir + L"\\a\\hidden.dat").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    SetFileAttributesW((dir + L"\\a").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(CMisc::DeleteFolder(dir));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(dir.c_str()));
+    EXPECT_EQ("", Join(ListTree(m_root)));
+}
+
+TEST_F(DeleteFolderTest, RunningExeIsRenamedAndQueuedWhileTheRestGoes)
+{
+    std::wstring dir = m_root + L"product";
+    ASSERT_TRUE(MakeTree(m_root, {L"product\\", L"product\\sub\\", L"product\\sub\\x.txt", L"product\\y.txt"}));
+    std::wstring exe = dir + L"\\Uninst.exe";
+    ASSERT_TRUE(installtest::CopyStub(exe));
+    HANDLE running = installtest::Start(L"\"" + exe + L"\" wait");
+    ASSERT_TRUE(running != NULL);
+    testsupport::PumpFor(300);
+
+    LogCapture log;
+    EXPECT_TRUE(CMisc::DeleteFolder(dir));
+    EXPECT_EQ("product\\ product\\Uninst.exe.error", Join(ListTree(m_root)));
+    EXPECT_NE(std::string::npos, log.All().find(" [ WARNING] : basetool::CMisc::DeleteFolder " +
+                                                basetool::WideToNarrow(exe) + Cp936(L" 文件删除失败,错误码：")))
+        << log.All();
+    // Queued for deletion at the next start: "\??\<path>.error" with no new name.
+    std::wstring pending = installtest::PendingRenames();
+    std::wstring queued = L"\\??\\" + exe + L".error|";
+    EXPECT_NE(std::wstring::npos, pending.find(queued)) << testsupport::Narrow(pending);
+    installtest::Stop(running);
+}
+
+TEST_F(DeleteFolderTest, LinksAreNeverFollowed)
+{
+    // outside\ holds files the deletion must not reach; product\ links to it.
+    ASSERT_TRUE(MakeTree(m_root, {L"outside\\", L"outside\\keep.txt=keep", L"outside\\empty\\", L"product\\",
+                                  L"product\\own.txt"}));
+    ASSERT_TRUE(installtest::MakeFolderLink(m_root + L"product\\link", m_root + L"outside"));
+    ASSERT_TRUE(installtest::MakeFolderLink(m_root + L"product\\emptylink", m_root + L"outside\\empty"));
+    ASSERT_TRUE(installtest::MakeFolderLink(m_root + L"whole", m_root + L"outside"));
+    ASSERT_TRUE(basetool::IsReparsePoint(m_root + L"product\\link"));
+
+    EXPECT_TRUE(CMisc::DeleteFolder(m_root + L"product"));
+    EXPECT_TRUE(CMisc::DeleteFolder(m_root + L"whole"));   // a link as the folder itself
+    EXPECT_EQ("keep", testsupport::ReadFileBytes(m_root + L"outside\\keep.txt"));
+    EXPECT_TRUE(basetool::IsPlainFolder(m_root + L"outside\\empty"));
+    EXPECT_FALSE(testsupport::FileExists(m_root + L"product\\own.txt"));
+}
+
+TEST_F(DeleteFolderTest, ProtectedFoldersAreRefused)
+{
+    std::wstring desktop = basetool::GetCommonDesktopDir();
+    ASSERT_TRUE(basetool::IsProtectedFolder(desktop));   // checked first: the call below must refuse
+    std::vector<std::wstring> before = ListTree(desktop + L"\\");
+    LogCapture log;
+    EXPECT_FALSE(CMisc::DeleteFolder(desktop));
+    EXPECT_EQ(Join(before), Join(ListTree(desktop + L"\\")));
+    EXPECT_EQ(1u, log.lines.size());
+}
+
+TEST_F(DeleteFolderTest, KeepPredicateLeavesFilesAndTheirFolder)
+{
+    ASSERT_TRUE(MakeTree(m_root, {L"product\\", L"product\\keep.me", L"product\\drop.txt"}));
+    EXPECT_TRUE(CMisc::DeleteFolder(m_root + L"product", [](const std::wstring& path) {
+        return path.size() > 7 && path.compare(path.size() - 7, 7, L"keep.me") == 0;
+    }));
+    EXPECT_EQ("product\\ product\\keep.me", Join(ListTree(m_root)));
+}
+
+TEST_F(DeleteFolderTest, FolderTheUserHadLosesOnlyTheProductsFiles)
+{
+    std::wstring dir = m_root + L"Tools";
+    std::string localIni =
+        "[FILES]\r\nCOUNT=4\r\n"
+        "FILE0=update.example/1.0/tevela.exe;0123;\\\r\n"
+        "FILE1=update.example/1.0/skin.zip;0123;\\skin\\\r\n"
+        "FILE2=update.example/1.0/evil.txt;0123;..\\\r\n"
+        "FILE3=update.example/1.0/notes.txt;0123;C:\\\r\n";
+    ASSERT_TRUE(MakeTree(m_root, {L"evil.txt=outside", L"Tools\\", L"Tools\\notes.txt=mine", L"Tools\\mine\\",
+                                  L"Tools\\mine\\data.bin", L"Tools\\tevela.exe", L"Tools\\tevela.exe.old",
+                                  L"Tools\\Utils.dll", L"Tools\\update.ini", L"Tools\\skin\\", L"Tools\\skin\\skin.zip",
+                                  L"Tools\\log\\", L"Tools\\log\\Update_20250101-000000_001.log",
+                                  L"Tools\\log\\mine.txt", L"Tools\\Uninst.exe.error"}));
+    ASSERT_TRUE(testsupport::WriteFileBytes(dir + L"\\Local.ini", localIni));
+    EXPECT_FALSE(basetool::IsProductFolderOwned(dir));
+
+    basetool::DeleteProductFiles(dir);
+    EXPECT_EQ("Tools\\ Tools\\log\\ Tools\\log\\mine.txt Tools\\mine\\ Tools\\mine\\data.bin Tools\\notes.txt "
+              "evil.txt",
+              Join(ListTree(m_root)));
+    EXPECT_EQ("outside", testsupport::ReadFileBytes(m_root + L"evil.txt"));
+
+    // Once only product files are left, the folder goes too.
+    ASSERT_TRUE(MakeTree(m_root, {L"Only\\", L"Only\\tevela.exe", L"Only\\log\\", L"Only\\log\\a.log"}));
+    basetool::DeleteProductFiles(m_root + L"Only");
+    EXPECT_FALSE(basetool::IsPlainFolder(m_root + L"Only"));
+}
+
+TEST_F(DeleteFolderTest, MarkerMakesAFolderTheProducts)
+{
+    ASSERT_TRUE(MakeTree(m_root, {L"product\\"}));
+    EXPECT_FALSE(basetool::IsProductFolderOwned(m_root + L"product"));
+    EXPECT_TRUE(basetool::MarkProductFolderOwned(m_root + L"product"));
+    EXPECT_TRUE(basetool::IsProductFolderOwned(m_root + L"product"));
+    DWORD attributes = GetFileAttributesW((m_root + L"product\\YexoShow.tag").c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN));
+    // A folder of that name in its place is no marker.
+    ASSERT_TRUE(MakeTree(m_root, {L"other\\", L"other\\YexoShow.tag\\"}));
+    EXPECT_FALSE(basetool::IsProductFolderOwned(m_root + L"other"));
+}
+
+}  // namespace
