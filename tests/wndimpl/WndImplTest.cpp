@@ -218,6 +218,7 @@ TEST_F(WndImplTest, HitTestGivesSizeBoxThenCaptionThenClient) {
     const Named named[] = {
         {L"title", HTCAPTION}, {L"pin", HTCAPTION}, {L"minbtn", HTCLIENT},
         {L"closebtn", HTCLIENT}, {L"okbtn", HTCLIENT}, {L"swatch", HTCLIENT},
+        {L"captext", HTCLIENT},
     };
     for (const Named& n : named) {
         SCOPED_TRACE(testsupport::Narrow(n.name));

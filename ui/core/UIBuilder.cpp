@@ -5,14 +5,18 @@
 
 #include "UIActiveX.h"
 #include "UIButton.h"
+#include "UIChildLayout.h"
 #include "UIContainer.h"
 #include "UIControl.h"
+#include "UIDateTime.h"
 #include "UIFlash.h"
 #include "UIHorizontalLayout.h"
 #include "UILabel.h"
 #include "UIOption.h"
 #include "UIScrollBar.h"
 #include "UITabLayout.h"
+#include "UIText.h"
+#include "UITileLayout.h"
 #include "UIVerticalLayout.h"
 #include "UIWebBrowser.h"
 
@@ -45,10 +49,10 @@ const UIBuiltinElement kBuiltinElements[] = {
     { L"VerticalLayout", &NewControl<CVerticalLayoutUI> },
     { L"HorizontalLayout", &NewControl<CHorizontalLayoutUI> },
     { L"TabLayout", &NewControl<CTabLayoutUI> },
-    // { L"TileLayout", &NewControl<CTileLayoutUI> },
-    // { L"ChildLayout", &NewControl<CChildLayoutUI> },
+    { L"TileLayout", &NewControl<CTileLayoutUI> },
+    { L"ChildLayout", &NewControl<CChildLayoutUI> },
     { L"Label", &NewControl<CLabelUI> },
-    // { L"Text", &NewControl<CTextUI> },
+    { L"Text", &NewControl<CTextUI> },
     { L"Button", &NewControl<CButtonUI> },
     { L"Option", &NewControl<COptionUI> },
     { L"CheckBox", &NewControl<CCheckBoxUI> },
@@ -65,7 +69,7 @@ const UIBuiltinElement kBuiltinElements[] = {
     // { L"ListContainerElement", &NewControl<CListContainerElementUI> },
     // { L"Combo", &NewControl<CComboUI> },
     // { L"ComboBox", &NewControl<CComboBoxUI> },
-    // { L"DateTime", &NewControl<CDateTimeUI> },
+    { L"DateTime", &NewControl<CDateTimeUI> },
     // { L"TreeView", &NewControl<CTreeViewUI> },
     { L"ActiveX", &NewControl<CActiveXUI> },
     { L"WebBrowser", &NewControl<CWebBrowserUI> },

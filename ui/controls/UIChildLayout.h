@@ -1,0 +1,43 @@
+// A container that takes its content from a second layout file of the skin:
+// when it is initialised it builds that file and holds the file's root
+// control as its only child. Skin XML cannot add children to it directly.
+#ifndef SKINUI_UICHILDLAYOUT_H
+#define SKINUI_UICHILDLAYOUT_H
+
+#include <windows.h>
+
+#include "UIBase.h"
+#include "UIContainer.h"
+
+namespace SkinUI {
+
+class CChildLayoutUI : public CContainerUI
+{
+public:
+    CChildLayoutUI();
+    virtual ~CChildLayoutUI();
+
+    virtual LPCTSTR GetClassName() const;
+    virtual LPVOID GetInterface(LPCTSTR pstrName);
+    virtual void Init();
+    virtual void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue);
+
+    // Stores the layout file (a name in the skin folder or skin zip, or an
+    // XML text); it is built at the next initialisation.
+    void SetChildLayoutXml(LPCTSTR pstrXml);
+    const CUIString& GetChildLayoutXml() const;
+
+    // Child layouts nest at most this deep inside one another's files; a
+    // deeper one builds nothing.
+    enum { MAX_NESTING = 16 };
+    // One child layout, with everything nested in it, builds at most this
+    // many layout files; the child layouts past it build nothing.
+    enum { MAX_NESTED_BUILDS = 256 };
+
+private:
+    CUIString m_pstrXMLFile;
+};
+
+} // namespace SkinUI
+
+#endif // SKINUI_UICHILDLAYOUT_H
