@@ -3,8 +3,12 @@
 # run, on the skins' XML files (skins/**/*.xml, if any, and the test fixtures'
 # skins) and a generated 1 MB layout.
 # Needs BUILD_DIR and WINE_RUN (set by scripts/bench) and pugixml
-# (WITH_BENCH_DEPS=1 scripts/deps.sh, then a fresh cmake run). Prints:
+# (WITH_BENCH_DEPS=1 scripts/deps.sh, then a fresh cmake run). Prints, for
+# a new parser object per load on both sides (what the dialog builder does):
 #   markup.mb_s: X MB/s   pugixml.mb_s: X MB/s   markup.ratio_vs_pugixml: X ratio
+# and for one parser object reused for every load on both sides:
+#   markup.reused_mb_s: X MB/s   pugixml.reused_mb_s: X MB/s
+#   markup.reused_ratio_vs_pugixml: X ratio
 set -euo pipefail
 : "${BUILD_DIR:?}" "${WINE_RUN:?}"
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"

@@ -293,3 +293,46 @@ TEST(MarkupGrammar, ManyElementsGrowTheTable) {
     }
     EXPECT_EQ(n, count);
 }
+
+// A large text buffer that a destroyed markup leaves serves the next new one;
+// markups alive at the same time never share one, and each shows only its
+// own document, whatever was in the buffer before.
+TEST(MarkupGrammar, NewMarkupsTakeOverTheBuffersOfEarlierOnes) {
+    auto list = [](int count, const wchar_t* tag) {
+        std::wstring doc = L"<List>";
+        for (int i = 0; i < count; ++i) doc += std::wstring(L"<") + tag + L" id=\"" + std::to_wstring(i) + L"\"/>";
+        return doc + L"</List>";
+    };
+    auto count = [](CUIMarkup& markup, const wchar_t* tag) {
+        int n = 0;
+        for (CUIMarkupNode node = markup.GetRoot().GetFirstChild(); node.IsValid(); node = node.GetNextSibling())
+            n += std::wstring(node.GetName()) == tag ? 1 : 0;
+        return n;
+    };
+    const std::wstring large = list(20000, L"Large");     // about 500,000 characters
+    const std::wstring medium = list(8000, L"Medium");
+    const std::string small8 = "<S a=\"\xe4\xb8\xad\"/>";
+    {
+        CUIMarkup first;
+        ASSERT_TRUE(first.Load(large.c_str()));
+    }
+    for (int round = 0; round < 3; ++round) {
+        CUIMarkup a;
+        CUIMarkup b;
+        ASSERT_TRUE(a.Load(medium.c_str()));
+        ASSERT_TRUE(b.Load(large.c_str()));
+        EXPECT_EQ(count(a, L"Medium"), 8000);
+        EXPECT_EQ(count(b, L"Large"), 20000);
+        EXPECT_STREQ(a.GetRoot().GetFirstChild().GetAttributeValue(0), L"0");
+        CUIMarkup c;
+        ASSERT_TRUE(c.LoadFromMemory((const BYTE*)small8.data(), (DWORD)small8.size(), UIMarkupUtf8));
+        EXPECT_EQ(N(Dump(c)), N(L"S{a=\"\u4e2d\"}"));
+        // Still intact after the others loaded.
+        EXPECT_EQ(count(a, L"Medium"), 8000);
+        a.Release();
+        CUIMarkup d;
+        ASSERT_TRUE(d.Load(list(100, L"Few").c_str()));
+        EXPECT_EQ(count(d, L"Few"), 100);
+        EXPECT_EQ(count(b, L"Large"), 20000);
+    }
+}

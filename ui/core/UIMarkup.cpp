@@ -158,6 +158,55 @@ LPCTSTR SkinReadError(UISkinRead result)
     }
 }
 
+// One text buffer that a markup gave back, kept for the next markup of the
+// process. A large layout needs fresh pages from the system for its text,
+// and the first touch of those pages costs more than parsing it; the dialog
+// builder makes a new markup for every layout, so without the spare every
+// such load would pay it again. A markup gives its buffer back when it is
+// destroyed (Release frees it). Small buffers are left to the heap, which
+// reuses them anyway; very large ones are not kept, and a spare much larger
+// than the text that needs it is left for a larger one.
+const size_t kMinSpareChars = 0x8000;     // 64 KiB
+const size_t kMaxSpareChars = 0x200000;   // 4 MiB
+
+SRWLOCK g_spareLock = SRWLOCK_INIT;
+wchar_t* g_pSpare = NULL;
+size_t g_cchSpare = 0;
+
+// A kept buffer of more than cch characters, or NULL; *pcch gets its size.
+wchar_t* TakeSpareText(size_t cch, size_t* pcch)
+{
+    if (cch + 1 < kMinSpareChars) return NULL;
+    wchar_t* p = NULL;
+    ::AcquireSRWLockExclusive(&g_spareLock);
+    if (g_pSpare != NULL && g_cchSpare > cch && g_cchSpare / 4 <= cch) {
+        p = g_pSpare;
+        *pcch = g_cchSpare;
+        g_pSpare = NULL;
+        g_cchSpare = 0;
+    }
+    ::ReleaseSRWLockExclusive(&g_spareLock);
+    return p;
+}
+
+// Keeps the buffer when it is the largest one offered within the limits,
+// otherwise frees it.
+void GiveBackText(wchar_t* p, size_t cch)
+{
+    if (p == NULL) return;
+    if (cch >= kMinSpareChars && cch <= kMaxSpareChars) {
+        ::AcquireSRWLockExclusive(&g_spareLock);
+        if (g_cchSpare < cch) {
+            wchar_t* old = g_pSpare;
+            g_pSpare = p;
+            g_cchSpare = cch;
+            p = old;
+        }
+        ::ReleaseSRWLockExclusive(&g_spareLock);
+    }
+    delete[] p;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -178,6 +227,10 @@ CUIMarkup::CUIMarkup(LPCTSTR pstrXML)
 
 CUIMarkup::~CUIMarkup()
 {
+    // The next markup of the process may load into this text buffer.
+    GiveBackText(m_pstrXML, m_cchCapacity);
+    m_pstrXML = NULL;
+    m_cchCapacity = 0;
     Release();
 }
 
@@ -208,6 +261,8 @@ LPTSTR CUIMarkup::TextBuffer(size_t cch)
     if (cch >= 0x7FFFFFF0u) return NULL;
     if (m_pstrXML != NULL && m_cchCapacity > cch) return m_pstrXML;
     delete[] m_pstrXML;
+    m_pstrXML = TakeSpareText(cch, &m_cchCapacity);
+    if (m_pstrXML != NULL) return m_pstrXML;
     m_cchCapacity = 0;
     m_pstrXML = new (std::nothrow) wchar_t[cch + 1];
     if (m_pstrXML != NULL) m_cchCapacity = cch + 1;

@@ -94,7 +94,8 @@ public:
     // A file below the resource folder, or an entry of the skin zip when one is set.
     bool LoadFromFile(LPCTSTR pstrFilename, int encoding = UIMarkupUtf8);
     // Frees the text and the element table. A new load ends the previous
-    // document too, but keeps both buffers for reuse.
+    // document too, but keeps both buffers for reuse; a destroyed markup
+    // leaves a large text buffer for the next markup of the process.
     void Release();
 
     // Element 1, or an invalid node when no element has been parsed.
