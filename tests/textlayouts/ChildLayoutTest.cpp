@@ -153,32 +153,70 @@ TEST(ChildLayout, AFileIncludingItselfEndsAtTheIncludeDepth)
     EXPECT_LE(CountControlsNamed(win.root, L"incroot"), CUIBuilder::MAX_INCLUDE_DEPTH + 1);
 }
 
-TEST(ChildLayout, NestingAndTheNumberOfNestedFilesAreBounded)
+TEST(ChildLayout, ContentPastTheBuildersLimitsBuildsNothingAtAll)
 {
     ChildSkinFolder folder;
+    // A window whose child layout sits at the given depth.
+    auto at = [](int depth, const wchar_t* file) {
+        std::wstring xml = L"<Window>";
+        for (int i = 1; i < depth; ++i)
+            xml += i == 1 ? L"<VerticalLayout name=\"top\">" : L"<VerticalLayout>";
+        xml += std::wstring(L"<ChildLayout name=\"child\" xmlfile=\"") + file + L"\"/>";
+        for (int i = 1; i < depth; ++i)
+            xml += L"</VerticalLayout>";
+        return xml + L"</Window>";
+    };
+    struct Case
     {
+        const char* what;
+        int depth;            // of the child layout in the window
+        const wchar_t* file;
+        const wchar_t* shown;   // a control of the content, or NULL when none may be built
+        int leaves;
+    };
+    const Case cases[] = {
+        { "16 nested files", 2, L"nest_2.xml", L"n17", 0 },
+        { "17 nested files", 2, L"nest_1.xml", NULL, 0 },
+        { "200 deep at depth 56", 56, L"deep200.xml", L"deepest", 0 },
+        { "200 deep at depth 57", 57, L"deep200.xml", NULL, 0 },
+        { "3,000 controls in 6 files", 2, L"five_blocks.xml", L"block", 0 },
+        { "12,000 controls in 21 files", 2, L"twenty_blocks.xml", NULL, 0 },
+        { "1,241 files", 2, L"fan.xml", NULL, 0 },
+        { "31 files", 2, L"fan2.xml", L"leaf", 30 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         BuiltWindow win;
-        ASSERT_TRUE(win.Build(200, 150, WindowWithChild(L"chain_0.xml").c_str())) << win.error;
-        // chain_0.xml to chain_15.xml are built, one inside the other; the
-        // child layout of chain_15.xml would be the seventeenth.
-        for (int i = 0; i < CChildLayoutUI::MAX_NESTING; ++i)
-            EXPECT_NE(nullptr, win.Find((L"c" + std::to_wstring(i)).c_str())) << i;
-        EXPECT_EQ(nullptr, win.Find((L"c" + std::to_wstring((int)CChildLayoutUI::MAX_NESTING)).c_str()));
+        ASSERT_TRUE(win.Build(200, 150, at(c.depth, c.file).c_str())) << win.error;
+        CChildLayoutUI* child = win.Find<CChildLayoutUI>(L"child");
+        ASSERT_NE(nullptr, child);
+        if (c.shown == NULL) {
+            EXPECT_EQ(0, child->GetCount());
+            EXPECT_EQ(0, CountControlsNamed(win.root, L"leaf"));
+            EXPECT_EQ(nullptr, win.Find(L"n2"));
+            EXPECT_EQ(nullptr, win.Find(L"block"));
+        } else {
+            EXPECT_EQ(1, child->GetCount());
+            EXPECT_NE(nullptr, win.Find(c.shown));
+        }
+        if (c.leaves > 0) {
+            EXPECT_EQ(c.leaves, CountControlsNamed(win.root, L"leaf"));
+        }
+        win.host.Update();
     }
-    {
-        // 20 child layouts of 20 child layouts each: more files than one
-        // layout may build.
-        BuiltWindow win;
-        ASSERT_TRUE(win.Build(200, 150, WindowWithChild(L"fan.xml").c_str())) << win.error;
-        const int leaves = CountControlsNamed(win.root, L"leaf");
-        EXPECT_GT(leaves, 0);
-        EXPECT_LT(leaves, (int)CChildLayoutUI::MAX_NESTED_BUILDS);
-        // A second child layout starts its own count.
-        CChildLayoutUI* again = new CChildLayoutUI;
-        again->SetChildLayoutXml(L"leaf.xml");
-        static_cast<CContainerUI*>(win.Find(L"top"))->Add(again);
-        EXPECT_EQ(1, again->GetCount());
-    }
+
+    // Child layouts side by side each count for themselves, also when one
+    // is added to a window that runs already.
+    BuiltWindow win;
+    ASSERT_TRUE(win.Build(200, 150, at(2, L"five_blocks.xml").c_str())) << win.error;
+    CChildLayoutUI* again = new CChildLayoutUI;
+    again->SetChildLayoutXml(L"five_blocks.xml");
+    win.Find<CContainerUI>(L"top")->Add(again);
+    EXPECT_EQ(1, again->GetCount());
+    CChildLayoutUI* deep = new CChildLayoutUI;
+    deep->SetChildLayoutXml(L"deep200.xml");
+    win.Find<CContainerUI>(L"top")->Add(deep);
+    EXPECT_EQ(1, deep->GetCount());
 }
 
 // Counts the initialisation hook that a child layout replaces.

@@ -27,14 +27,20 @@ public:
     void SetChildLayoutXml(LPCTSTR pstrXml);
     const CUIString& GetChildLayoutXml() const;
 
-    // Child layouts nest at most this deep inside one another's files; a
-    // deeper one builds nothing.
+    // Child layouts nest at most this deep inside one another's files. A
+    // child layout whose content, its nested child layouts' counted in,
+    // nests deeper, reaches deeper into the window than the builder allows
+    // (CUIBuilder::MAX_DEPTH) or has more files or controls than one build
+    // may have (CUIBuilder::MAX_INCLUDED_DOCUMENTS, MAX_CONTROLS) builds
+    // nothing at all.
     enum { MAX_NESTING = 16 };
-    // One child layout, with everything nested in it, builds at most this
-    // many layout files; the child layouts past it build nothing.
-    enum { MAX_NESTED_BUILDS = 256 };
 
 private:
+    // The depth of this layout in the window's tree (a root is at depth 1).
+    int DepthInWindow();
+    // Removes and deletes the children now, not at the next message.
+    void RemoveAllNow();
+
     CUIString m_pstrXMLFile;
 };
 
