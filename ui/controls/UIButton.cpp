@@ -9,11 +9,6 @@ namespace SkinUI {
 
 namespace {
 
-bool IsMouseEventKind(int nKind)
-{
-    return nKind > UIEventMouseBegin && nKind < UIEventMouseEnd;
-}
-
 // Draws one image description; an image that fails to draw is emptied so
 // that it is not tried again. True when it was drawn.
 bool DrawOrForget(CControlUI* pControl, HDC hDC, CUIString& sImage)
@@ -82,7 +77,7 @@ void CButtonUI::SetEnabled(bool bEnable)
 
 void CButtonUI::HandleEvent(UIEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEventKind(event.nKind)) {
+    if (!IsMouseEnabled() && UIIsMouseEvent(event.nKind)) {
         if (m_pParent != NULL)
             m_pParent->HandleEvent(event);
         else

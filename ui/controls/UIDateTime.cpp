@@ -9,15 +9,6 @@
 
 namespace SkinUI {
 
-namespace {
-
-bool IsMouseEvent(int nKind)
-{
-    return nKind > UIEventMouseBegin && nKind < UIEventMouseEnd;
-}
-
-} // namespace
-
 CDateTimeUI::CDateTimeUI() : m_nDTUpdateFlag(UpdateShowDate), m_pWindow(NULL)
 {
     ::GetLocalTime(&m_sysTime);
@@ -70,7 +61,7 @@ void CDateTimeUI::ShowPicker()
 
 void CDateTimeUI::HandleEvent(UIEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.nKind)) {
+    if (!IsMouseEnabled() && UIIsMouseEvent(event.nKind)) {
         if (m_pParent != NULL)
             m_pParent->HandleEvent(event);
         else

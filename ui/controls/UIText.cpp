@@ -9,15 +9,6 @@
 
 namespace SkinUI {
 
-namespace {
-
-bool IsMouseEvent(int nKind)
-{
-    return nKind > UIEventMouseBegin && nKind < UIEventMouseEnd;
-}
-
-} // namespace
-
 CTextUI::CTextUI() : m_nLinks(0), m_nHoverLink(-1)
 {
     m_uTextStyle = DT_WORDBREAK;
@@ -65,7 +56,7 @@ int CTextUI::LinkAt(POINT pt) const
 
 void CTextUI::HandleEvent(UIEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.nKind)) {
+    if (!IsMouseEnabled() && UIIsMouseEvent(event.nKind)) {
         if (m_pParent != NULL)
             m_pParent->HandleEvent(event);
         else

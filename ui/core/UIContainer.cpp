@@ -10,11 +10,6 @@ namespace SkinUI {
 
 namespace {
 
-bool IsMouseEvent(int nKind)
-{
-    return nKind > UIEventMouseBegin && nKind < UIEventMouseEnd;
-}
-
 bool Meets(const RECT& a, const RECT& b)
 {
     RECT rcTemp;
@@ -322,7 +317,7 @@ CControlUI* CContainerUI::FindControl(UIFindControlFn Proc, LPVOID pData, UINT u
 
 void CContainerUI::HandleEvent(UIEvent& event)
 {
-    if (!m_bMouseEnabled && IsMouseEvent(event.nKind)) {
+    if (!m_bMouseEnabled && UIIsMouseEvent(event.nKind)) {
         if (m_pParent != NULL)
             m_pParent->HandleEvent(event);
         else

@@ -49,6 +49,12 @@ enum UIEventKind
     UIEventMouseEnd = 19
 };
 
+// True for the mouse kinds (UIEventMouseMove to UIEventScrollWheel).
+inline bool UIIsMouseEvent(int nKind)
+{
+    return nKind > UIEventMouseBegin && nKind < UIEventMouseEnd;
+}
+
 // Key state bits (the platform's MK_ values).
 enum UIKeyStateFlags
 {
