@@ -226,7 +226,14 @@ TEST_F(DateTimeTest, TheDropDownCalendarDoesNotEndThePicker)
     EXPECT_EQ(calendar, ::GetFocus());
     EXPECT_TRUE(::IsWindow(picker));
     EXPECT_EQ(before, Text());
-    win.Keep(L"datetime_calendar", 300, 200);
+    {
+        // The calendar is a pop-up of its own: the picture is of the screen.
+        testsupport::Canvas shot(320, 260);
+        HDC screen = ::GetDC(NULL);
+        ::BitBlt(shot.dc(), 0, 0, 320, 260, screen, 0, 0, SRCCOPY);
+        ::ReleaseDC(NULL, screen);
+        shot.SavePng(testsupport::OutputDir() + L"datetime_calendar.png");
+    }
 
     // A day picked in the calendar becomes the text once the calendar is closed.
     RECT rcCal;
