@@ -58,6 +58,13 @@ struct SingletonMutex {
 SingletonMutex* CreateSingletonMutex(const wchar_t* name);
 void CloseSingletonMutex(SingletonMutex*& singleton);
 
+// The start of Setup.exe and Uninst.exe: COM on this thread and the program's
+// single-instance mutex. False (and nothing held) when COM does not start or
+// another instance holds the name; the program then ends with exit code 1.
+bool BeginInstallerProgram(const wchar_t* mutexName, SingletonMutex*& singleton);
+// Undoes BeginInstallerProgram.
+void EndInstallerProgram(SingletonMutex*& singleton);
+
 // ---- Folders that are never removed ----
 
 // The absolute, long form of a folder without a trailing backslash (a root

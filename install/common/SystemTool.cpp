@@ -2,6 +2,7 @@
 // mutex of the installer and uninstaller (basetool).
 #include "BaseTool.h"
 
+#include <objbase.h>
 #include <nb30.h>
 #include <shlwapi.h>
 #include <stdio.h>
@@ -134,6 +135,26 @@ void CloseSingletonMutex(SingletonMutex*& singleton)
         CloseHandle(singleton->mutex);
     delete singleton;
     singleton = NULL;
+}
+
+bool BeginInstallerProgram(const wchar_t* mutexName, SingletonMutex*& singleton)
+{
+    singleton = NULL;
+    if (CoInitialize(NULL) < 0)
+        return false;
+    singleton = CreateSingletonMutex(mutexName);
+    if (!singleton->isFirst) {
+        CloseSingletonMutex(singleton);
+        CoUninitialize();
+        return false;
+    }
+    return true;
+}
+
+void EndInstallerProgram(SingletonMutex*& singleton)
+{
+    CoUninitialize();
+    CloseSingletonMutex(singleton);
 }
 
 }  // namespace basetool

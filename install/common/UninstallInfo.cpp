@@ -17,11 +17,16 @@ const wchar_t kAutoStartValueName[] = L"YexoShow";
 namespace {
 
 // A REG_SZ value stored as its characters only, without a terminating zero.
-void SetTextNoTerminator(const wchar_t* name, const std::wstring& text)
+// The registry counts a terminator that directly follows the data as part of
+// it, so the characters are written from a copy followed by a non-zero unit.
+LONG SetTextNoTerminator(const wchar_t* key, const wchar_t* name, const std::wstring& text)
 {
-    SHSetValueW(HKEY_LOCAL_MACHINE, TEVELA_PRODUCT_KEY, name, REG_SZ, text.c_str(),
-                static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+    std::vector<wchar_t> data(text.begin(), text.end());
+    data.push_back(L'\xFFFF');
+    return SHSetValueW(HKEY_LOCAL_MACHINE, key, name, REG_SZ, &data[0],
+                       static_cast<DWORD>(text.size() * sizeof(wchar_t)));
 }
+
 
 // A REG_SZ value stored with its terminating zero.
 void SetTextTerminated(const wchar_t* name, const std::wstring& text)
@@ -78,22 +83,21 @@ void WriteUninstallValues(const std::wstring& dir, const std::wstring& version)
     std::wstring quiet = L"\"" + uninstaller + L"\" uninst_silence";
     std::wstring client = AppendPath(dir, L"tevela.exe");
 
-    SetTextNoTerminator(L"ExePath", client);
-    SetTextNoTerminator(L"DisplayIcon", client);
+    SetTextNoTerminator(TEVELA_PRODUCT_KEY, L"ExePath", client);
+    SetTextNoTerminator(TEVELA_PRODUCT_KEY, L"DisplayIcon", client);
     SetTextTerminated(L"DisplayName", kProductDisplayName);
-    SetTextNoTerminator(L"DisplayVersion", version);
+    SetTextNoTerminator(TEVELA_PRODUCT_KEY, L"DisplayVersion", version);
     SetTextTerminated(L"Publisher", L"Yexo");
     DWORD size = kEstimatedSizeKb;
     SHSetValueW(HKEY_LOCAL_MACHINE, TEVELA_PRODUCT_KEY, L"EstimatedSize", REG_DWORD, &size, sizeof(size));
-    SetTextNoTerminator(L"UninstallString", uninstall);
-    SetTextNoTerminator(L"QuietUninstallString", quiet);
+    SetTextNoTerminator(TEVELA_PRODUCT_KEY, L"UninstallString", uninstall);
+    SetTextNoTerminator(TEVELA_PRODUCT_KEY, L"QuietUninstallString", quiet);
     SetTextTerminated(L"URLInfoAbout", ProductAboutUrl());
 }
 
 bool WriteChannelValue(const std::wstring& channel)
 {
-    return SHSetValueW(HKEY_LOCAL_MACHINE, TEVELA_PRODUCT_KEY, L"Channel", REG_SZ, channel.c_str(),
-                       static_cast<DWORD>(channel.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    return SetTextNoTerminator(TEVELA_PRODUCT_KEY, L"Channel", channel) == ERROR_SUCCESS;
 }
 
 bool WriteAutoStartValue(const std::wstring& dir)
@@ -102,9 +106,7 @@ bool WriteAutoStartValue(const std::wstring& dir)
     if (client.empty())
         return false;
     // Quoted, so that a folder with blanks is never read as a shorter program path.
-    std::wstring text = L"\"" + client + L"\"";
-    return SHSetValueW(HKEY_LOCAL_MACHINE, TEVELA_RUN_KEY, kAutoStartValueName, REG_SZ, text.c_str(),
-                       static_cast<DWORD>(text.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    return SetTextNoTerminator(TEVELA_RUN_KEY, kAutoStartValueName, L"\"" + client + L"\"") == ERROR_SUCCESS;
 }
 
 void DeleteProductRegistration()

@@ -50,7 +50,7 @@ TEST(BaseToolText, AnsiRoundTrip)
     EXPECT_EQ("C:\\Program Files\\YexoShow", WideToNarrow(L"C:\\Program Files\\YexoShow"));
     EXPECT_EQ(L"abc", NarrowToWide("abc"));
     EXPECT_EQ("", WideToNarrow(L""));
-    if (GetACP() == 936) {
+    if (GetACP() == 936) {   // the zh_CN run
         EXPECT_EQ("\xD6\xB1\xB2\xA5", WideToNarrow(L"直播"));
         EXPECT_EQ(L"直播", NarrowToWide("\xD6\xB1\xB2\xA5"));
     }

@@ -143,6 +143,8 @@ LRESULT CALLBACK Recorder::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         step.text = reinterpret_cast<const wchar_t*>(wParam);
         step.percent = static_cast<int>(lParam);
         self->steps.push_back(step);
+        if (self->onStep)
+            self->onStep(step);
         return 0;
     }
     if (self != NULL && msg == WM_WORKER_FINISHED) {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ public:
     bool RunWorker(unsigned int(__stdcall* proc)(void*), void* arg, DWORD timeoutMs = 120000);
     std::vector<Step> steps;
     int finished;   // -1 until WM_WORKER_FINISHED, then its wParam
+    // Called on the test thread for each report, while the worker waits for it.
+    std::function<void(const Step&)> onStep;
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,31 @@
+// Setup.exe's entry: COM, the single-instance guard, and the quiet mode
+// "setup_silence", which installs nothing: it resolves the installation folder
+// and, with "run_now", starts the installed client.
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "BaseTool.h"
+#include "Installer.h"
+
+namespace {
+const wchar_t kMutexName[] = L"YEXO_SHOW_SETUP_SINGLETON_{0B127C49-D3C7-4f0b-99FC-3813D2279BE3}";
+const wchar_t kQuietSwitch[] = L"setup_silence";
+const wchar_t kRunSwitch[] = L"run_now";
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
+{
+    basetool::SingletonMutex* singleton = NULL;
+    if (!basetool::BeginInstallerProgram(kMutexName, singleton))
+        return 1;
+    int exitCode = 1;
+    if (commandLine != NULL && StrStrIW(commandLine, kQuietSwitch) != NULL) {
+        CInstaller installer;
+        installer.ResolveInstallDir();
+        if (StrStrIW(commandLine, kRunSwitch) != NULL)
+            installer.LaunchClient();
+        exitCode = 0;
+    }
+    basetool::EndInstallerProgram(singleton);
+    return exitCode;
+}
