@@ -234,6 +234,13 @@ TEST_F(InstallerTest, RegistrationValuesHaveTheirExactBytes)
     }
     EXPECT_EQ(18u, values[2].bytes.size());
     EXPECT_EQ(10u, values[4].bytes.size());
+    // An installer without a version resource: an empty DisplayVersion of 0 bytes.
+    basetool::WriteUninstallValues(dir, basetool::GetFileVersionString(testsupport::ExeDir() + L"install_stub.exe"));
+    std::string version = "x";
+    DWORD versionType = 0;
+    ASSERT_TRUE(ReadRawValue(HKEY_LOCAL_MACHINE, TEVELA_PRODUCT_KEY, L"DisplayVersion", version, &versionType));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), versionType);
+    EXPECT_EQ("", version);
     // The about URL: http, the web host, a trailing slash.
     std::wstring about = basetool::ProductAboutUrl();
     EXPECT_EQ(0, about.compare(0, 7, L"http://"));
