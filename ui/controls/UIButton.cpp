@@ -180,11 +180,7 @@ void CButtonUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 
 CUISize CButtonUI::MeasureSize(SIZE szAvailable)
 {
-    if (m_nFixedHeight != 0 || m_pManager == NULL)
-        return CControlUI::MeasureSize(szAvailable);
-    const UIFontInfo* pFont = m_pManager->GetFontInfoByIndex(m_iFont);
-    const int cyText = pFont != NULL ? pFont->tm.tmHeight : 0;
-    return CUISize(m_nFixedWidth, cyText + 8);
+    return MeasureTextLine(szAvailable, 8);
 }
 
 void CButtonUI::PaintStateImage(HDC hDC)

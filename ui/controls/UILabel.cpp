@@ -242,11 +242,16 @@ void CLabelUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 
 CUISize CLabelUI::MeasureSize(SIZE szAvailable)
 {
+    return MeasureTextLine(szAvailable, 4);
+}
+
+CUISize CLabelUI::MeasureTextLine(SIZE szAvailable, int cyExtra)
+{
     if (m_nFixedHeight != 0 || m_pManager == NULL)
         return CControlUI::MeasureSize(szAvailable);
     const UIFontInfo* pFont = m_pManager->GetFontInfoByIndex(m_iFont);
     const int cyText = pFont != NULL ? pFont->tm.tmHeight : 0;
-    return CUISize(m_nFixedWidth, cyText + 4);
+    return CUISize(m_nFixedWidth, cyText + cyExtra);
 }
 
 CUIRect CLabelUI::GetTextRect() const

@@ -70,6 +70,9 @@ public:
 protected:
     // The item rect shrunk by the text padding.
     CUIRect GetTextRect() const;
+    // With a fixed height the control's own measure; else the fixed width and
+    // the text-metric height of the font plus cyExtra.
+    CUISize MeasureTextLine(SIZE szAvailable, int cyExtra);
     // A zero text colour takes the manager's default, a zero disabled text
     // colour the manager's disabled colour, permanently.
     void ResolveTextColors();

@@ -9,11 +9,14 @@
 #include "UIContainer.h"
 #include "UIControl.h"
 #include "UIDateTime.h"
+#include "UIEdit.h"
 #include "UIFlash.h"
 #include "UIHorizontalLayout.h"
 #include "UILabel.h"
 #include "UIOption.h"
+#include "UIProgress.h"
 #include "UIScrollBar.h"
+#include "UISlider.h"
 #include "UITabLayout.h"
 #include "UIText.h"
 #include "UITileLayout.h"
@@ -56,10 +59,10 @@ const UIBuiltinElement kBuiltinElements[] = {
     { L"Button", &NewControl<CButtonUI> },
     { L"Option", &NewControl<COptionUI> },
     { L"CheckBox", &NewControl<CCheckBoxUI> },
-    // { L"Edit", &NewControl<CEditUI> },
+    { L"Edit", &NewControl<CEditUI> },
     // { L"RichEdit", &NewControl<CRichEditUI> },
-    // { L"Progress", &NewControl<CProgressUI> },
-    // { L"Slider", &NewControl<CSliderUI> },
+    { L"Progress", &NewControl<CProgressUI> },
+    { L"Slider", &NewControl<CSliderUI> },
     { L"ScrollBar", &NewControl<CScrollBarUI> },
     // { L"List", &NewControl<CListUI> },
     // { L"ListHeader", &NewControl<CListHeaderUI> },
