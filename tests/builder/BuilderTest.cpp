@@ -95,7 +95,7 @@ const ElementCase kElements[] = {
     {L"Option", L"OptionUI"},
     {L"CheckBox", L"CheckBoxUI"},
     {L"Edit", L"EditUI"},
-    {L"RichEdit", NULL},
+    {L"RichEdit", L"RichEditUI"},
     {L"Progress", L"ProgressUI"},
     {L"Slider", L"SliderUI"},
     {L"ScrollBar", L"ScrollBarUI"},

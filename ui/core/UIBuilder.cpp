@@ -15,6 +15,7 @@
 #include "UILabel.h"
 #include "UIOption.h"
 #include "UIProgress.h"
+#include "UIRichEdit.h"
 #include "UIScrollBar.h"
 #include "UISlider.h"
 #include "UITabLayout.h"
@@ -60,7 +61,7 @@ const UIBuiltinElement kBuiltinElements[] = {
     { L"Option", &NewControl<COptionUI> },
     { L"CheckBox", &NewControl<CCheckBoxUI> },
     { L"Edit", &NewControl<CEditUI> },
-    // { L"RichEdit", &NewControl<CRichEditUI> },
+    { L"RichEdit", &NewControl<CRichEditUI> },
     { L"Progress", &NewControl<CProgressUI> },
     { L"Slider", &NewControl<CSliderUI> },
     { L"ScrollBar", &NewControl<CScrollBarUI> },

@@ -449,7 +449,12 @@ void CContainerUI::Paint(HDC hDC, const RECT& rcPaint)
     CUIRenderClip clip;
     CUIRenderClip::ClipRect(hDC, rcTemp, clip);
     CControlUI::Paint(hDC, rcPaint);
+    PaintItems(hDC, rcPaint);
+}
 
+void CContainerUI::PaintItems(HDC hDC, const RECT& rcPaint)
+{
+    RECT rcTemp;
     if (!m_items.IsEmpty()) {
         const CUIRect rcClient = GetClientArea();
         if (!::IntersectRect(&rcTemp, &rcPaint, &rcClient)) {

@@ -100,6 +100,9 @@ public:
     CUIRect GetClientArea() const;
 
 protected:
+    // The children and the visible scroll bars, as Paint draws them over the
+    // container's own layers (the caller has clipped to the item rect).
+    void PaintItems(HDC hDC, const RECT& rcPaint);
     int GetLineStep() const;
     int GetPageHeight() const;
     int GetPageWidth() const;
