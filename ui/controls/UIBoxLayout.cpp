@@ -79,22 +79,26 @@ void CBoxLayoutUI::SetPos(RECT rc)
     rc.right -= m_rcInset.right;
     rc.bottom -= m_rcInset.bottom;
 
+    // The layout's own children: derived classes may give the container
+    // interface other items (the list), never the stacking.
+    const int nCount = m_items.GetSize();
+
     // Without children the scroll bars of a horizontal layout see the
     // rectangle with their own room; a vertical layout takes the room of the
     // visible bars off first.
-    if (!m_bVertical && GetCount() == 0) {
+    if (!m_bVertical && nCount == 0) {
         UpdateScrollBars(rc, 0, 0);
         return;
     }
 
     const bool bVBar = m_pVerticalScrollBar != NULL && m_pVerticalScrollBar->IsVisible();
-    const bool bHBar = m_pHorizontalScrollBar != NULL && m_pHorizontalScrollBar->IsVisible();
+    bool bHBar = m_pHorizontalScrollBar != NULL && m_pHorizontalScrollBar->IsVisible();
     if (bVBar)
         rc.right -= m_pVerticalScrollBar->GetFixedWidth();
     if (bHBar)
         rc.bottom -= m_pHorizontalScrollBar->GetFixedHeight();
 
-    if (m_bVertical && GetCount() == 0) {
+    if (m_bVertical && nCount == 0) {
         UpdateScrollBars(rc, 0, 0);
         return;
     }
@@ -103,12 +107,14 @@ void CBoxLayoutUI::SetPos(RECT rc)
     if (bHBar)
         szAvailable.cx += m_pHorizontalScrollBar->GetScrollRange();
 
-    // First pass: what the fixed children take and how many share the rest.
+    // First pass: what the fixed children take and how many share the rest,
+    // and the widest child across the axis.
     int nAdjustables = 0;
     int nFixed = 0;
     int nEstimateNum = 0;
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* pControl = GetItemAt(i);
+    int nWidest = 0;
+    for (int i = 0; i < nCount; ++i) {
+        CControlUI* pControl = static_cast<CControlUI*>(m_items[i]);
         if (!pControl->IsVisible() || pControl->IsFloat())
             continue;
         CUISize sz = pControl->MeasureSize(szAvailable);
@@ -120,8 +126,35 @@ void CBoxLayoutUI::SetPos(RECT rc)
         const RECT rcPadding = pControl->GetPadding();
         nFixed += ax.Main(sz) + ax.Lo(rcPadding) + ax.Hi(rcPadding);
         ++nEstimateNum;
+        const int nCross = Clamp(ax.Cross(sz) < 0 ? 0 : ax.Cross(sz), ax.MinCross(pControl), ax.MaxCross(pControl));
+        if (nCross > nWidest)
+            nWidest = nCross;
     }
     nFixed += (nEstimateNum - 1) * m_iChildPadding;
+
+    // Rows: one width for every child, and the horizontal bar follows it.
+    const int nRowWidth = m_bVertical ? GetRowWidth(nWidest, szAvailable) : -1;
+    if (nRowWidth >= 0 && m_pHorizontalScrollBar != NULL) {
+        const int cxClient = rc.right - rc.left;
+        const int cyBar = m_pHorizontalScrollBar->GetFixedHeight();
+        if (nRowWidth > cxClient) {
+            if (!bHBar) {
+                m_pHorizontalScrollBar->SetVisible(true);
+                m_pHorizontalScrollBar->SetScrollPos(0);
+                rc.bottom -= cyBar;
+                bHBar = true;
+            }
+            m_pHorizontalScrollBar->SetScrollRange(nRowWidth - cxClient);
+        } else if (bHBar) {
+            m_pHorizontalScrollBar->SetVisible(false);
+            m_pHorizontalScrollBar->SetScrollRange(0);
+            m_pHorizontalScrollBar->SetScrollPos(0);
+            rc.bottom += cyBar;
+            bHBar = false;
+        }
+        szAvailable.cx = cxClient + (bHBar ? m_pHorizontalScrollBar->GetScrollRange() : 0);
+        szAvailable.cy = rc.bottom - rc.top;
+    }
 
     int nExpand = 0;
     if (nAdjustables > 0) {
@@ -143,8 +176,8 @@ void CBoxLayoutUI::SetPos(RECT rc)
     int nFixedRemaining = nFixed;
     int nNeeded = 0;
     int iAdjustable = 0;
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* pControl = GetItemAt(i);
+    for (int i = 0; i < nCount; ++i) {
+        CControlUI* pControl = static_cast<CControlUI*>(m_items[i]);
         if (!pControl->IsVisible())
             continue;
         if (pControl->IsFloat()) {
@@ -172,9 +205,14 @@ void CBoxLayoutUI::SetPos(RECT rc)
             nFixedRemaining -= ax.Main(sz);
         }
 
-        ax.Cross(sz) = ax.FixedCross(pControl);
-        if (ax.Cross(sz) == 0)
-            ax.Cross(sz) = ax.Cross(szAvailable) - ax.CrossLo(rcPadding) - ax.CrossHi(rcPadding);
+        const int nSpan = ax.Cross(szAvailable) - ax.CrossLo(rcPadding) - ax.CrossHi(rcPadding);
+        if (nRowWidth >= 0) {
+            ax.Cross(sz) = nRowWidth > nSpan ? nRowWidth : nSpan;
+        } else {
+            ax.Cross(sz) = ax.FixedCross(pControl);
+            if (ax.Cross(sz) == 0)
+                ax.Cross(sz) = nSpan;
+        }
         if (ax.Cross(sz) < 0)
             ax.Cross(sz) = 0;
         ax.Cross(sz) = Clamp(ax.Cross(sz), ax.MinCross(pControl), ax.MaxCross(pControl));
@@ -194,9 +232,14 @@ void CBoxLayoutUI::SetPos(RECT rc)
     nNeeded += (nEstimateNum - 1) * m_iChildPadding;
 
     if (m_bVertical)
-        UpdateScrollBars(rc, 0, nNeeded);
+        UpdateScrollBars(rc, nRowWidth >= 0 ? nRowWidth : 0, nNeeded);
     else
         UpdateScrollBars(rc, nNeeded, 0);
+}
+
+int CBoxLayoutUI::GetRowWidth(int, SIZE)
+{
+    return -1;
 }
 
 void CBoxLayoutUI::SetSeparatorSize(int iSize)

@@ -34,6 +34,14 @@ protected:
     // leading edge; 0: no separator.
     void SetSeparatorSize(int iSize);
 
+    // Rows (a vertical layout only): a width of 0 or more makes every child
+    // that wide, or as wide as the available room when that is more, in
+    // place of its fixed width, and the horizontal scroll bar, when the
+    // layout has one, is shown and ranged to let it scroll over that width.
+    // cxWidest is the widest child as measured (clamped to its limits). The
+    // base answers -1: no rows, each child gets its fixed width or the room.
+    virtual int GetRowWidth(int cxWidest, SIZE szAvailable);
+
     const bool m_bVertical;
     int m_iSepSize;
     UINT m_uButtonState;

@@ -399,6 +399,11 @@ void CLabelUI::SetDisabledTextColor(DWORD dwTextColor)
     Invalidate();
 }
 
+DWORD CLabelUI::GetDisabledTextColor() const
+{
+    return m_dwDisabledTextColor;
+}
+
 void CLabelUI::SetFont(int index)
 {
     m_iFont = index;

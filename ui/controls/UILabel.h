@@ -30,6 +30,7 @@ public:
     void SetTextColor(DWORD dwTextColor);
     DWORD GetTextColor() const;
     void SetDisabledTextColor(DWORD dwTextColor);
+    DWORD GetDisabledTextColor() const;
     void SetFont(int index);
     int GetFont() const;
     void SetTextPadding(RECT rc);

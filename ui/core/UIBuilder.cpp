@@ -6,6 +6,8 @@
 #include "UIActiveX.h"
 #include "UIButton.h"
 #include "UIChildLayout.h"
+#include "UICombo.h"
+#include "UIComboBox.h"
 #include "UIContainer.h"
 #include "UIControl.h"
 #include "UIDateTime.h"
@@ -13,6 +15,12 @@
 #include "UIFlash.h"
 #include "UIHorizontalLayout.h"
 #include "UILabel.h"
+#include "UIList.h"
+#include "UIListContainerElement.h"
+#include "UIListHeader.h"
+#include "UIListHeaderItem.h"
+#include "UIListLabelElement.h"
+#include "UIListTextElement.h"
 #include "UIOption.h"
 #include "UIProgress.h"
 #include "UIRichEdit.h"
@@ -21,6 +29,8 @@
 #include "UITabLayout.h"
 #include "UIText.h"
 #include "UITileLayout.h"
+#include "UITreeNode.h"
+#include "UITreeView.h"
 #include "UIVerticalLayout.h"
 #include "UIWebBrowser.h"
 
@@ -65,35 +75,35 @@ const UIBuiltinElement kBuiltinElements[] = {
     { L"Progress", &NewControl<CProgressUI> },
     { L"Slider", &NewControl<CSliderUI> },
     { L"ScrollBar", &NewControl<CScrollBarUI> },
-    // { L"List", &NewControl<CListUI> },
-    // { L"ListHeader", &NewControl<CListHeaderUI> },
-    // { L"ListHeaderItem", &NewControl<CListHeaderItemUI> },
-    // { L"ListLabelElement", &NewControl<CListLabelElementUI> },
-    // { L"ListTextElement", &NewControl<CListTextElementUI> },
-    // { L"ListContainerElement", &NewControl<CListContainerElementUI> },
-    // { L"Combo", &NewControl<CComboUI> },
-    // { L"ComboBox", &NewControl<CComboBoxUI> },
+    { L"List", &NewControl<CListUI> },
+    { L"ListHeader", &NewControl<CListHeaderUI> },
+    { L"ListHeaderItem", &NewControl<CListHeaderItemUI> },
+    { L"ListLabelElement", &NewControl<CListLabelElementUI> },
+    { L"ListTextElement", &NewControl<CListTextElementUI> },
+    { L"ListContainerElement", &NewControl<CListContainerElementUI> },
+    { L"Combo", &NewControl<CComboUI> },
+    { L"ComboBox", &NewControl<CComboBoxUI> },
     { L"DateTime", &NewControl<CDateTimeUI> },
-    // { L"TreeView", &NewControl<CTreeViewUI> },
+    { L"TreeView", &NewControl<CTreeViewUI> },
     { L"ActiveX", &NewControl<CActiveXUI> },
     { L"WebBrowser", &NewControl<CWebBrowserUI> },
     { L"Flash", &NewControl<CFlashUI> },
 };
 
 // Tree nodes ("TreeNode") are not built through the table: a node joins the
-// node above it, or the tree view it sits in. Until the tree classes are
-// part of the library, no node is created and the element is skipped with
-// its subtree.
+// node above it, or the tree view it sits in.
 CControlUI* NewTreeNode()
 {
-    return NULL;
+    return new CTreeNodeUI;
 }
 
-// Adds a tree node to the tree view pParent (a control answering
-// "TreeView"); false when that is not possible.
-bool AddNodeToTreeView(CControlUI* /*pTreeView*/, CControlUI* /*pNode*/)
+// Adds a tree node, with the child nodes built below it, to the tree view
+// pParent (a control answering "TreeView"); false when that is not possible.
+bool AddNodeToTreeView(CControlUI* pTreeView, CControlUI* pNode)
 {
-    return false;
+    CTreeViewUI* pTree = static_cast<CTreeViewUI*>(pTreeView->GetInterface(L"TreeView"));
+    CTreeNodeUI* pTreeNode = static_cast<CTreeNodeUI*>(pNode->GetInterface(L"TreeNode"));
+    return pTree != NULL && pTreeNode != NULL && pTree->AddNode(pTreeNode);
 }
 
 const wchar_t kResourceImage[] = L"Image";
