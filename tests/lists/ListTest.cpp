@@ -153,7 +153,7 @@ protected:
     }
     CListUI* BuildList(const wchar_t* items, const wchar_t* attributes = L"")
     {
-        std::wstring xml = std::wstring(L"<Window><List name=\"list\" ") + attributes + L" vscrollbar=\"true\">"
+        std::wstring xml = std::wstring(L"<Window><List name=\"list\" bkcolor=\"#FFFFFFFF\" ") + attributes + L" vscrollbar=\"true\">"
                            + items + L"</List></Window>";
         list = static_cast<CListUI*>(host.Build(xml.c_str()));
         return list;

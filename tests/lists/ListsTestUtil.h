@@ -13,6 +13,7 @@
 
 #include "TestSupport.h"
 #include "UIBuilder.h"
+#include "UIButton.h"
 #include "UICombo.h"
 #include "UIComboBox.h"
 #include "UIComboWnd.h"

@@ -69,6 +69,7 @@ void CComboUI::CloseDropDown()
     CComboWnd* pWindow = m_pWindow;
     m_pWindow = NULL;
     pWindow->CloseNow();
+    OnDropDownDestroyed();
 }
 
 void CComboUI::OnDropDownDestroyed()

@@ -623,7 +623,8 @@ bool CListUI::Remove(CControlUI* pControl)
     const int iIndex = m_pList->GetItemIndex(pControl);
     if (iIndex == -1)
         return false;
-    return RemoveAt(iIndex);
+    // The list's own removal: a derived RemoveAt (the tree's) may come back here.
+    return CListUI::RemoveAt(iIndex);
 }
 
 bool CListUI::RemoveAt(int iIndex)
