@@ -12,10 +12,13 @@
 #include "UIContainer.h"
 #include "UIControl.h"
 #include "UIManager.h"
+#include "BenchTiming.h"
 #include "UITestHost.h"
 #include "UIWindow.h"
 
 using namespace SkinUI;
+using testsupport::Median;
+using testsupport::Ms;
 
 namespace {
 
@@ -116,18 +119,6 @@ CControlUI* BuildTree(int* pCount)
     }
     *pCount = count;
     return root;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
-}
-
-double Ms(const LARGE_INTEGER& a, const LARGE_INTEGER& b, const LARGE_INTEGER& freq)
-{
-    return (double)(b.QuadPart - a.QuadPart) * 1000.0 / (double)freq.QuadPart;
 }
 
 } // namespace

@@ -12,15 +12,6 @@
 
 namespace SkinUI {
 
-namespace {
-
-bool IsMouseEvent(int nKind)
-{
-    return nKind > UIEventMouseBegin && nKind < UIEventMouseEnd;
-}
-
-} // namespace
-
 CComboUI::CComboUI()
     : m_pWindow(NULL),
       m_iCurSel(-1),
@@ -126,7 +117,7 @@ void CComboUI::SetEnabled(bool bEnable)
 
 void CComboUI::HandleEvent(UIEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.nKind)) {
+    if (!IsMouseEnabled() && UIIsMouseEvent(event.nKind)) {
         if (m_pParent != NULL)
             m_pParent->HandleEvent(event);
         else

@@ -149,12 +149,7 @@ void CComboWnd::EnsureVisible(int iIndex)
     CScrollBarUI* pHorizontal = m_pLayout->GetHorizontalScrollBar();
     if (pHorizontal != NULL && pHorizontal->IsVisible())
         rcList.bottom -= pHorizontal->GetFixedHeight();
-    int dy = 0;
-    if (rcItem.top < rcList.top)
-        dy = rcItem.top - rcList.top;
-    if (rcItem.bottom > rcList.bottom)
-        dy = rcItem.bottom - rcList.bottom;
-    Scroll(0, dy);
+    Scroll(0, ListScrollDeltaToShow(rcItem, rcList));
 }
 
 void CComboWnd::Scroll(int dx, int dy)

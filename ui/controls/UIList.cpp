@@ -14,11 +14,6 @@ namespace SkinUI {
 
 namespace {
 
-bool IsMouseEvent(int nKind)
-{
-    return nKind > UIEventMouseBegin && nKind < UIEventMouseEnd;
-}
-
 bool IsHeader(CControlUI* pControl)
 {
     return pControl->GetInterface(L"ListHeader") != NULL;
@@ -133,7 +128,7 @@ void CListUI::SyncHeaderColumns(int dx, const RECT* prcPlaceHidden)
 // ---------------------------------------------------------------------------
 void CListUI::HandleEvent(UIEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.nKind)) {
+    if (!IsMouseEnabled() && UIIsMouseEvent(event.nKind)) {
         if (m_pParent != NULL)
             m_pParent->HandleEvent(event);
         else
@@ -764,12 +759,7 @@ void CListUI::EnsureVisible(int iIndex)
     CScrollBarUI* pHorizontal = m_pList->GetHorizontalScrollBar();
     if (pHorizontal != NULL && pHorizontal->IsVisible())
         rcList.bottom -= pHorizontal->GetFixedHeight();
-    int dy = 0;
-    if (rcItem.top < rcList.top)
-        dy = rcItem.top - rcList.top;
-    if (rcItem.bottom > rcList.bottom)
-        dy = rcItem.bottom - rcList.bottom;
-    Scroll(0, dy);
+    Scroll(0, ListScrollDeltaToShow(rcItem, rcList));
 }
 
 void CListUI::Scroll(int dx, int dy)

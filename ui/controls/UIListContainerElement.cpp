@@ -4,22 +4,9 @@
 
 #include <wchar.h>
 
-#include "UIButton.h"
-#include "UIManager.h"
-
 namespace SkinUI {
 
-namespace {
-
-bool IsMouseEvent(int nKind)
-{
-    return nKind > UIEventMouseBegin && nKind < UIEventMouseEnd;
-}
-
-} // namespace
-
-CListContainerElementUI::CListContainerElementUI()
-    : m_iIndex(-1), m_bSelected(false), m_uButtonState(0), m_pOwner(NULL)
+CListContainerElementUI::CListContainerElementUI() : m_item(this)
 {
 }
 
@@ -52,82 +39,32 @@ bool CListContainerElementUI::Activate()
 {
     if (!CControlUI::Activate())
         return false;
-    if (m_pManager != NULL)
-        m_pManager->SendNotify(this, L"itemactivate");
+    m_item.NotifyActivated();
     return true;
 }
 
 void CListContainerElementUI::SetVisible(bool bVisible)
 {
     CContainerUI::SetVisible(bVisible);
-    if (!IsVisible() && m_bSelected) {
-        m_bSelected = false;
-        if (m_pOwner != NULL)
-            m_pOwner->SelectItem(-1, false);
-    }
+    m_item.OnVisibilityChanged();
 }
 
 void CListContainerElementUI::SetEnabled(bool bEnable)
 {
     CControlUI::SetEnabled(bEnable);
-    if (!IsEnabled())
-        m_uButtonState = 0;
+    m_item.OnEnabledChanged();
 }
 
 void CListContainerElementUI::HandleEvent(UIEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.nKind)) {
-        if (m_pOwner != NULL)
-            m_pOwner->HandleEvent(event);
-        else
+    if (!IsMouseEnabled() && UIIsMouseEvent(event.nKind)) {
+        if (!m_item.PassToOwner(event))
             CContainerUI::HandleEvent(event);
         return;
     }
-    switch (event.nKind) {
-    case UIEventDoubleClick:
-        if (IsEnabled()) {
-            Activate();
-            InvalidateVisiblePart();
-            return;
-        }
-        break;
-    case UIEventKeyDown:
-        if (event.chKey == VK_RETURN && IsEnabled()) {
-            Activate();
-            InvalidateVisiblePart();
-            return;
-        }
-        break;
-    case UIEventMouseMove:
-    case UIEventButtonUp:
+    if (m_item.HandleActivation(event) || m_item.HandlePointer(event))
         return;
-    case UIEventMouseEnter:
-        if (IsEnabled()) {
-            m_uButtonState |= UIStateHot;
-            InvalidateVisiblePart();
-        }
-        return;
-    case UIEventMouseLeave:
-        if ((m_uButtonState & UIStateHot) != 0) {
-            m_uButtonState &= ~UIStateHot;
-            InvalidateVisiblePart();
-        }
-        return;
-    case UIEventButtonDown:
-    case UIEventRButtonDown:
-        if (IsEnabled()) {
-            if (m_pManager != NULL)
-                m_pManager->SendNotify(this, L"itemclick");
-            Select(true);
-            InvalidateVisiblePart();
-        }
-        return;
-    default:
-        break;
-    }
-    if (m_pOwner != NULL)
-        m_pOwner->HandleEvent(event);
-    else
+    if (!m_item.PassToOwner(event))
         CControlUI::HandleEvent(event);
 }
 
@@ -150,40 +87,32 @@ void CListContainerElementUI::Paint(HDC hDC, const RECT& rcPaint)
 
 int CListContainerElementUI::GetIndex() const
 {
-    return m_iIndex;
+    return m_item.m_iIndex;
 }
 
 void CListContainerElementUI::SetIndex(int iIndex)
 {
-    m_iIndex = iIndex;
+    m_item.m_iIndex = iIndex;
 }
 
 IListOwnerUI* CListContainerElementUI::GetOwner()
 {
-    return m_pOwner;
+    return m_item.m_pOwner;
 }
 
 void CListContainerElementUI::SetOwner(CControlUI* pOwner)
 {
-    m_pOwner = GetListOwner(pOwner);
+    m_item.SetOwner(pOwner);
 }
 
 bool CListContainerElementUI::IsSelected() const
 {
-    return m_bSelected;
+    return m_item.m_bSelected;
 }
 
 bool CListContainerElementUI::Select(bool bSelect)
 {
-    if (!IsEnabled())
-        return false;
-    if (bSelect == m_bSelected)
-        return true;
-    m_bSelected = bSelect;
-    if (bSelect && m_pOwner != NULL)
-        m_pOwner->SelectItem(m_iIndex, false);
-    InvalidateVisiblePart();
-    return true;
+    return m_item.Select(bSelect);
 }
 
 bool CListContainerElementUI::IsExpanded() const
@@ -202,19 +131,12 @@ void CListContainerElementUI::DrawItemText(HDC, const RECT&)
 
 void CListContainerElementUI::InvalidateVisiblePart()
 {
-    InvalidateListItem(this);
+    m_item.InvalidateVisiblePart();
 }
 
 void CListContainerElementUI::PaintItemBackground(HDC hDC)
 {
-    if (m_pOwner == NULL)
-        return;
-    PaintListItemBackground(hDC, this, m_sBkImage, m_pOwner->GetListInfo(), m_iIndex, m_bSelected, IsHot());
-}
-
-bool CListContainerElementUI::IsHot() const
-{
-    return (m_uButtonState & UIStateHot) != 0;
+    m_item.PaintBackground(hDC, m_sBkImage);
 }
 
 } // namespace SkinUI

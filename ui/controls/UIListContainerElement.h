@@ -43,12 +43,7 @@ public:
     void PaintItemBackground(HDC hDC);
 
 protected:
-    bool IsHot() const;
-
-    int m_iIndex;
-    bool m_bSelected;
-    UINT m_uButtonState;    // UIStateHot while the mouse is over the item
-    IListOwnerUI* m_pOwner;
+    CUIListItemCore m_item;
 };
 
 } // namespace SkinUI

@@ -1,24 +1,12 @@
-// The base of the self-drawing list items: index, owner, selection and hot
-// state, "itemactivate", and the background painted from the owner's style.
+// The base of the self-drawing list items: the shared item behaviour on a
+// plain control.
 #include "UIListElement.h"
 
 #include <wchar.h>
 
-#include "UIButton.h"
-#include "UIManager.h"
-
 namespace SkinUI {
 
-namespace {
-
-bool IsMouseEvent(int nKind)
-{
-    return nKind > UIEventMouseBegin && nKind < UIEventMouseEnd;
-}
-
-} // namespace
-
-CListElementUI::CListElementUI() : m_iIndex(-1), m_bSelected(false), m_uButtonState(0), m_pOwner(NULL)
+CListElementUI::CListElementUI() : m_item(this)
 {
 }
 
@@ -47,46 +35,27 @@ bool CListElementUI::Activate()
 {
     if (!CControlUI::Activate())
         return false;
-    if (m_pManager != NULL)
-        m_pManager->SendNotify(this, L"itemactivate");
+    m_item.NotifyActivated();
     return true;
 }
 
 void CListElementUI::SetVisible(bool bVisible)
 {
     CControlUI::SetVisible(bVisible);
-    if (!IsVisible() && m_bSelected) {
-        m_bSelected = false;
-        if (m_pOwner != NULL)
-            m_pOwner->SelectItem(-1, false);
-    }
+    m_item.OnVisibilityChanged();
 }
 
 void CListElementUI::SetEnabled(bool bEnable)
 {
     CControlUI::SetEnabled(bEnable);
-    if (!IsEnabled())
-        m_uButtonState = 0;
+    m_item.OnEnabledChanged();
 }
 
 void CListElementUI::HandleEvent(UIEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.nKind)) {
-        if (m_pOwner != NULL)
-            m_pOwner->HandleEvent(event);
-        else
-            CControlUI::HandleEvent(event);
+    if (!(!IsMouseEnabled() && UIIsMouseEvent(event.nKind)) && m_item.HandleActivation(event))
         return;
-    }
-    if ((event.nKind == UIEventDoubleClick || (event.nKind == UIEventKeyDown && event.chKey == VK_RETURN))
-        && IsEnabled()) {
-        Activate();
-        InvalidateVisiblePart();
-        return;
-    }
-    if (m_pOwner != NULL)
-        m_pOwner->HandleEvent(event);
-    else
+    if (!m_item.PassToOwner(event))
         CControlUI::HandleEvent(event);
 }
 
@@ -101,40 +70,32 @@ void CListElementUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 
 int CListElementUI::GetIndex() const
 {
-    return m_iIndex;
+    return m_item.m_iIndex;
 }
 
 void CListElementUI::SetIndex(int iIndex)
 {
-    m_iIndex = iIndex;
+    m_item.m_iIndex = iIndex;
 }
 
 IListOwnerUI* CListElementUI::GetOwner()
 {
-    return m_pOwner;
+    return m_item.m_pOwner;
 }
 
 void CListElementUI::SetOwner(CControlUI* pOwner)
 {
-    m_pOwner = GetListOwner(pOwner);
+    m_item.SetOwner(pOwner);
 }
 
 bool CListElementUI::IsSelected() const
 {
-    return m_bSelected;
+    return m_item.m_bSelected;
 }
 
 bool CListElementUI::Select(bool bSelect)
 {
-    if (!IsEnabled())
-        return false;
-    if (bSelect == m_bSelected)
-        return true;
-    m_bSelected = bSelect;
-    if (bSelect && m_pOwner != NULL)
-        m_pOwner->SelectItem(m_iIndex, false);
-    InvalidateVisiblePart();
-    return true;
+    return m_item.Select(bSelect);
 }
 
 bool CListElementUI::IsExpanded() const
@@ -149,19 +110,12 @@ bool CListElementUI::Expand(bool)
 
 void CListElementUI::InvalidateVisiblePart()
 {
-    InvalidateListItem(this);
+    m_item.InvalidateVisiblePart();
 }
 
 void CListElementUI::PaintItemBackground(HDC hDC)
 {
-    if (m_pOwner == NULL)
-        return;
-    PaintListItemBackground(hDC, this, m_sBkImage, m_pOwner->GetListInfo(), m_iIndex, m_bSelected, IsHot());
-}
-
-bool CListElementUI::IsHot() const
-{
-    return (m_uButtonState & UIStateHot) != 0;
+    m_item.PaintBackground(hDC, m_sBkImage);
 }
 
 } // namespace SkinUI

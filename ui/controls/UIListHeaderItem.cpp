@@ -14,11 +14,6 @@ namespace SkinUI {
 
 namespace {
 
-bool IsMouseEvent(int nKind)
-{
-    return nKind > UIEventMouseBegin && nKind < UIEventMouseEnd;
-}
-
 // How far inside the item a press still hits the separator.
 const int kSepHitSlack = 4;
 
@@ -95,7 +90,7 @@ RECT CListHeaderItemUI::GetSepHitRect() const
 
 void CListHeaderItemUI::HandleEvent(UIEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.nKind)) {
+    if (!IsMouseEnabled() && UIIsMouseEvent(event.nKind)) {
         if (m_pParent != NULL)
             m_pParent->HandleEvent(event);
         else

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <wchar.h>
 
+#include "UIButton.h"
 #include "UIContainer.h"
 #include "UIControl.h"
 #include "UIRender.h"
@@ -286,6 +287,133 @@ void InvalidateListItem(CControlUI* pItem)
             return;
     }
     pManager->Invalidate(rcVisible);
+}
+
+int ListScrollDeltaToShow(const RECT& rcItem, const RECT& rcView)
+{
+    int dy = 0;
+    if (rcItem.top < rcView.top)
+        dy = rcItem.top - rcView.top;
+    if (rcItem.bottom > rcView.bottom)
+        dy = rcItem.bottom - rcView.bottom;
+    return dy;
+}
+
+// ---------------------------------------------------------------------------
+// CUIListItemCore
+// ---------------------------------------------------------------------------
+CUIListItemCore::CUIListItemCore(CControlUI* pControl)
+    : m_iIndex(-1), m_bSelected(false), m_uButtonState(0), m_pOwner(NULL), m_pControl(pControl)
+{
+}
+
+void CUIListItemCore::SetOwner(CControlUI* pOwner)
+{
+    m_pOwner = GetListOwner(pOwner);
+}
+
+bool CUIListItemCore::IsHot() const
+{
+    return (m_uButtonState & UIStateHot) != 0;
+}
+
+bool CUIListItemCore::Select(bool bSelect)
+{
+    if (!m_pControl->IsEnabled())
+        return false;
+    if (bSelect == m_bSelected)
+        return true;
+    m_bSelected = bSelect;
+    if (bSelect && m_pOwner != NULL)
+        m_pOwner->SelectItem(m_iIndex, false);
+    InvalidateVisiblePart();
+    return true;
+}
+
+void CUIListItemCore::OnVisibilityChanged()
+{
+    if (m_pControl->IsVisible() || !m_bSelected)
+        return;
+    m_bSelected = false;
+    if (m_pOwner != NULL)
+        m_pOwner->SelectItem(-1, false);
+}
+
+void CUIListItemCore::OnEnabledChanged()
+{
+    if (!m_pControl->IsEnabled())
+        m_uButtonState = 0;
+}
+
+void CUIListItemCore::NotifyActivated()
+{
+    CUIManager* pManager = m_pControl->GetManager();
+    if (pManager != NULL)
+        pManager->SendNotify(m_pControl, L"itemactivate");
+}
+
+bool CUIListItemCore::HandleActivation(UIEvent& event)
+{
+    const bool bActivation =
+        event.nKind == UIEventDoubleClick || (event.nKind == UIEventKeyDown && event.chKey == VK_RETURN);
+    if (!bActivation || !m_pControl->IsEnabled())
+        return false;
+    m_pControl->Activate();
+    InvalidateVisiblePart();
+    return true;
+}
+
+bool CUIListItemCore::HandlePointer(UIEvent& event)
+{
+    switch (event.nKind) {
+    case UIEventMouseMove:
+    case UIEventButtonUp:
+        return true;
+    case UIEventMouseEnter:
+        if (m_pControl->IsEnabled()) {
+            m_uButtonState |= UIStateHot;
+            InvalidateVisiblePart();
+        }
+        return true;
+    case UIEventMouseLeave:
+        if ((m_uButtonState & UIStateHot) != 0) {
+            m_uButtonState &= ~UIStateHot;
+            InvalidateVisiblePart();
+        }
+        return true;
+    case UIEventButtonDown:
+    case UIEventRButtonDown:
+        if (m_pControl->IsEnabled()) {
+            CUIManager* pManager = m_pControl->GetManager();
+            if (pManager != NULL)
+                pManager->SendNotify(m_pControl, L"itemclick");
+            Select(true);
+            InvalidateVisiblePart();
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CUIListItemCore::PassToOwner(UIEvent& event)
+{
+    if (m_pOwner == NULL)
+        return false;
+    m_pOwner->HandleEvent(event);
+    return true;
+}
+
+void CUIListItemCore::PaintBackground(HDC hDC, CUIString& sOwnBkImage)
+{
+    if (m_pOwner == NULL)
+        return;
+    PaintListItemBackground(hDC, m_pControl, sOwnBkImage, m_pOwner->GetListInfo(), m_iIndex, m_bSelected, IsHot());
+}
+
+void CUIListItemCore::InvalidateVisiblePart()
+{
+    InvalidateListItem(m_pControl);
 }
 
 } // namespace SkinUI

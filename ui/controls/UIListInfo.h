@@ -168,6 +168,50 @@ DWORD GetListItemTextColor(const UIListInfo* pInfo, bool bEnabled, bool bSelecte
 // empty or the control is hidden.
 void InvalidateListItem(CControlUI* pItem);
 
+// How far a view must scroll along y to show rcItem: 0 when it lies inside
+// rcView, else the overlap at the bottom, or at the top.
+int ListScrollDeltaToShow(const RECT& rcItem, const RECT& rcView);
+
+// The state and behaviour every list item shares, whatever its control base
+// (the list element is a plain control, the container element a container):
+// its index and owner, the selection protocol, hot tracking, the press that
+// selects, activation, and the background. Each item class holds one and
+// forwards to it.
+class CUIListItemCore
+{
+public:
+    explicit CUIListItemCore(CControlUI* pControl);
+
+    void SetOwner(CControlUI* pOwner);
+    bool IsHot() const;
+    // IListItemUI::Select: disabled items refuse; a change is stored, a
+    // selection is reported to the owner, and the item repaints.
+    bool Select(bool bSelect);
+    // After the control's visibility changed: an item hidden while selected
+    // leaves its owner without selection.
+    void OnVisibilityChanged();
+    // After the control's enabled state changed: a disabled item loses its state.
+    void OnEnabledChanged();
+    // Sends "itemactivate" (the control's Activate succeeded).
+    void NotifyActivated();
+    // A double click or Return on an enabled item activates it. True when handled.
+    bool HandleActivation(UIEvent& event);
+    // Hover, press and release as list items take them. True when handled.
+    bool HandlePointer(UIEvent& event);
+    // Hands the event to the owner; false without one.
+    bool PassToOwner(UIEvent& event);
+    void PaintBackground(HDC hDC, CUIString& sOwnBkImage);
+    void InvalidateVisiblePart();
+
+    int m_iIndex;
+    bool m_bSelected;
+    UINT m_uButtonState;    // UIStateHot while the mouse is over the item
+    IListOwnerUI* m_pOwner;
+
+private:
+    CControlUI* m_pControl;
+};
+
 } // namespace SkinUI
 
 #endif // SKINUI_UILISTINFO_H

@@ -4,20 +4,10 @@
 
 #include <wchar.h>
 
-#include "UIButton.h"
 #include "UIManager.h"
 #include "UIRender.h"
 
 namespace SkinUI {
-
-namespace {
-
-bool IsMouseEvent(int nKind)
-{
-    return nKind > UIEventMouseBegin && nKind < UIEventMouseEnd;
-}
-
-} // namespace
 
 CListLabelElementUI::CListLabelElementUI()
 {
@@ -37,51 +27,22 @@ LPVOID CListLabelElementUI::GetInterface(LPCTSTR pstrName)
 
 void CListLabelElementUI::HandleEvent(UIEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.nKind)) {
-        if (m_pOwner != NULL)
-            m_pOwner->HandleEvent(event);
-        else
+    if (!IsMouseEnabled() && UIIsMouseEvent(event.nKind)) {
+        if (!m_item.PassToOwner(event))
             CListElementUI::HandleEvent(event);
         return;
     }
-    switch (event.nKind) {
-    case UIEventMouseMove:
-    case UIEventButtonUp:
-        return;
-    case UIEventMouseEnter:
-        if (IsEnabled()) {
-            m_uButtonState |= UIStateHot;
-            InvalidateVisiblePart();
-        }
-        return;
-    case UIEventMouseLeave:
-        if ((m_uButtonState & UIStateHot) != 0) {
-            m_uButtonState &= ~UIStateHot;
-            InvalidateVisiblePart();
-        }
-        return;
-    case UIEventButtonDown:
-    case UIEventRButtonDown:
-        if (IsEnabled()) {
-            if (m_pManager != NULL)
-                m_pManager->SendNotify(this, L"itemclick");
-            Select(true);
-            InvalidateVisiblePart();
-        }
-        return;
-    default:
-        break;
-    }
-    CListElementUI::HandleEvent(event);
+    if (!m_item.HandlePointer(event))
+        CListElementUI::HandleEvent(event);
 }
 
 CUISize CListLabelElementUI::MeasureSize(SIZE szAvailable)
 {
-    if (m_pOwner == NULL)
+    if (m_item.m_pOwner == NULL)
         return CUISize(0, 0);
     if (m_pManager == NULL)
         return CControlUI::MeasureSize(szAvailable);
-    const UIListInfo* pInfo = m_pOwner->GetListInfo();
+    const UIListInfo* pInfo = m_item.m_pOwner->GetListInfo();
     CUISize sz(m_nFixedWidth, m_nFixedHeight);
     if (sz.cy == 0) {
         const UIFontInfo* pFont = m_pManager->GetFontInfoByIndex(pInfo->nFont);
@@ -117,14 +78,14 @@ void CListLabelElementUI::Paint(HDC hDC, const RECT& rcPaint)
 
 DWORD CListLabelElementUI::GetStateTextColor(const UIListInfo* pInfo) const
 {
-    return GetListItemTextColor(pInfo, IsEnabled(), m_bSelected, IsHot());
+    return GetListItemTextColor(pInfo, IsEnabled(), m_item.m_bSelected, m_item.IsHot());
 }
 
 void CListLabelElementUI::DrawItemText(HDC hDC, const RECT& rcItem)
 {
-    if (m_sText.IsEmpty() || m_pOwner == NULL)
+    if (m_sText.IsEmpty() || m_item.m_pOwner == NULL)
         return;
-    const UIListInfo* pInfo = m_pOwner->GetListInfo();
+    const UIListInfo* pInfo = m_item.m_pOwner->GetListInfo();
     const DWORD dwColor = GetStateTextColor(pInfo);
     RECT rcText = rcItem;
     rcText.left += pInfo->rcTextPadding.left;

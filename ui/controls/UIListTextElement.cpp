@@ -9,15 +9,6 @@
 
 namespace SkinUI {
 
-namespace {
-
-bool IsMouseEvent(int nKind)
-{
-    return nKind > UIEventMouseBegin && nKind < UIEventMouseEnd;
-}
-
-} // namespace
-
 CListTextElementUI::CListTextElementUI() : m_nLinks(0), m_nHoverLink(-1), m_pListOwner(NULL)
 {
 }
@@ -50,7 +41,7 @@ UINT CListTextElementUI::GetInputFlags() const
 
 void CListTextElementUI::HandleEvent(UIEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.nKind)) {
+    if (!IsMouseEnabled() && UIIsMouseEvent(event.nKind)) {
         if (m_pListOwner != NULL)
             m_pListOwner->HandleEvent(event);
         else
@@ -169,7 +160,7 @@ void CListTextElementUI::DrawItemText(HDC hDC, const RECT& rcItem)
         RECT rcText = { pInfo->rcColumn[i].left + pInfo->rcTextPadding.left, rcItem.top + pInfo->rcTextPadding.top,
                         pInfo->rcColumn[i].right - pInfo->rcTextPadding.right,
                         rcItem.bottom - pInfo->rcTextPadding.bottom };
-        LPCTSTR pstrText = pCallback != NULL ? pCallback->GetItemText(this, m_iIndex, i) : GetText(i);
+        LPCTSTR pstrText = pCallback != NULL ? pCallback->GetItemText(this, m_item.m_iIndex, i) : GetText(i);
         if (pstrText == NULL)
             pstrText = L"";
         if (pInfo->bShowHtml) {

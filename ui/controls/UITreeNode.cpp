@@ -14,23 +14,18 @@ namespace SkinUI {
 
 namespace {
 
-bool IsMouseEvent(int nKind)
-{
-    return nKind > UIEventMouseBegin && nKind < UIEventMouseEnd;
-}
-
 const int kNodeHeight = 18;
 const int kNodeWidth = 250;
 const int kTopIndent = 2;
 // Each level is indented this much more than the one above.
 const int kIndentStep = 16;
 
-CTreeNodeUI* AsNode(CControlUI* pControl)
+} // namespace
+
+CTreeNodeUI* CTreeNodeUI::FromControl(CControlUI* pControl)
 {
     return pControl != NULL ? static_cast<CTreeNodeUI*>(pControl->GetInterface(L"TreeNode")) : NULL;
 }
-
-} // namespace
 
 bool CTreeNodeUI::IsTreeNodeClass(CControlUI* pControl)
 {
@@ -118,9 +113,9 @@ LPVOID CTreeNodeUI::GetInterface(LPCTSTR pstrName)
 
 void CTreeNodeUI::HandleEvent(UIEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.nKind)) {
-        if (m_pOwner != NULL)
-            m_pOwner->HandleEvent(event);
+    if (!IsMouseEnabled() && UIIsMouseEvent(event.nKind)) {
+        if (m_item.m_pOwner != NULL)
+            m_item.m_pOwner->HandleEvent(event);
         else
             CContainerUI::HandleEvent(event);
         return;
@@ -136,7 +131,7 @@ void CTreeNodeUI::HandleEvent(UIEvent& event)
     if (event.nKind == UIEventMouseEnter) {
         if (!IsEnabled())
             m_pItemButton->SetTextColor(m_pItemButton->GetDisabledTextColor());
-        else if (m_bSelected && m_dwSelItemHotTextColor != 0)
+        else if (m_item.m_bSelected && m_dwSelItemHotTextColor != 0)
             m_pItemButton->SetTextColor(m_dwSelItemHotTextColor);
         else
             m_pItemButton->SetTextColor(m_dwItemHotTextColor);
@@ -145,7 +140,7 @@ void CTreeNodeUI::HandleEvent(UIEvent& event)
     if (event.nKind == UIEventMouseLeave) {
         if (!IsEnabled())
             m_pItemButton->SetTextColor(m_pItemButton->GetDisabledTextColor());
-        else if (m_bSelected) {
+        else if (m_item.m_bSelected) {
             if (m_dwSelItemTextColor != 0)
                 m_pItemButton->SetTextColor(m_dwSelItemTextColor);
         } else {
@@ -188,7 +183,7 @@ void CTreeNodeUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 bool CTreeNodeUI::Select(bool bSelect)
 {
     const bool bResult = CListContainerElementUI::Select(bSelect);
-    if (m_bSelected) {
+    if (m_item.m_bSelected) {
         if (m_dwSelItemTextColor != 0)
             m_pItemButton->SetTextColor(m_dwSelItemTextColor);
     } else {
@@ -205,13 +200,13 @@ bool CTreeNodeUI::Add(CControlUI* pControl)
     if (pControl == NULL)
         return false;
     if (IsTreeNodeClass(pControl))
-        return AddChildNode(AsNode(pControl));
+        return AddChildNode(FromControl(pControl));
     return CContainerUI::Add(pControl);
 }
 
 bool CTreeNodeUI::AddAt(CControlUI* pControl, int iIndex)
 {
-    CTreeNodeUI* pNode = AsNode(pControl);
+    CTreeNodeUI* pNode = FromControl(pControl);
     if (pNode == NULL)
         return false;
 
@@ -226,7 +221,7 @@ bool CTreeNodeUI::AddAt(CControlUI* pControl, int iIndex)
         if (m_pTreeView != NULL) {
             const int iLast = GetLastNode()->GetTreeIndex();
             if (iLast >= 0)
-                pBefore = AsNode(m_pTreeView->GetItemAt(iLast + 1));
+                pBefore = FromControl(m_pTreeView->GetItemAt(iLast + 1));
         }
         if (!m_aTreeNodes.Add(pNode))
             return false;
@@ -242,7 +237,7 @@ bool CTreeNodeUI::AddAt(CControlUI* pControl, int iIndex)
 
 bool CTreeNodeUI::Remove(CControlUI* pControl)
 {
-    return RemoveChildNode(AsNode(pControl));
+    return RemoveChildNode(FromControl(pControl));
 }
 
 bool CTreeNodeUI::AddChildNode(CTreeNodeUI* pChild)

@@ -39,6 +39,8 @@ public:
 
     // Whether a control's class is the tree node's (compared ignoring case).
     static bool IsTreeNodeClass(CControlUI* pControl);
+    // The node a control is, or NULL.
+    static CTreeNodeUI* FromControl(CControlUI* pControl);
 
     CUIString GetItemText() const;
     bool HasChildren() const;

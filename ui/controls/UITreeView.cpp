@@ -13,17 +13,12 @@ namespace SkinUI {
 
 namespace {
 
-CTreeNodeUI* AsNode(CControlUI* pControl)
-{
-    return pControl != NULL ? static_cast<CTreeNodeUI*>(pControl->GetInterface(L"TreeNode")) : NULL;
-}
-
 // The node a box of a node's row belongs to (box -> row -> node).
 CTreeNodeUI* NodeOfBox(CControlUI* pBox)
 {
     if (pBox == NULL || pBox->GetParent() == NULL)
         return NULL;
-    return AsNode(pBox->GetParent()->GetParent());
+    return CTreeNodeUI::FromControl(pBox->GetParent()->GetParent());
 }
 
 bool IsType(const UINotify* pMsg, const wchar_t* pstrType)
@@ -85,7 +80,7 @@ void CTreeViewUI::Notify(UINotify&)
 
 CTreeNodeUI* CTreeViewUI::NodeAt(int iIndex) const
 {
-    return AsNode(GetItemAt(iIndex));
+    return CTreeNodeUI::FromControl(GetItemAt(iIndex));
 }
 
 // ---------------------------------------------------------------------------
@@ -161,7 +156,7 @@ bool CTreeViewUI::RemoveAt(int iIndex)
     CControlUI* pControl = GetItemAt(iIndex);
     if (pControl == NULL)
         return false;
-    CTreeNodeUI* pNode = AsNode(pControl);
+    CTreeNodeUI* pNode = CTreeNodeUI::FromControl(pControl);
     if (pNode == NULL)
         return CListUI::RemoveAt(iIndex);
     return RemoveNode(pNode);
@@ -206,7 +201,7 @@ bool CTreeViewUI::OnNodeDoubleClick(void* pParam)
     UINotify* pMsg = static_cast<UINotify*>(pParam);
     if (!IsType(pMsg, L"itemdbclick"))
         return false;
-    CTreeNodeUI* pNode = AsNode(pMsg->pSender);
+    CTreeNodeUI* pNode = CTreeNodeUI::FromControl(pMsg->pSender);
     if (pNode == NULL)
         return true;
     CCheckBoxUI* pFolder = pNode->GetFolderButton();

@@ -16,10 +16,13 @@
 #include "UIListHeaderItem.h"
 #include "UIListTextElement.h"
 #include "UIManager.h"
+#include "BenchTiming.h"
 #include "UITestHost.h"
 #include "UIVerticalLayout.h"
 
 using namespace SkinUI;
+using testsupport::Median;
+using testsupport::Ms;
 
 namespace {
 
@@ -27,18 +30,6 @@ const int kWidth = 1050;
 const int kHeight = 680;
 const int kRows = 10000;
 const int kSteps = 100;
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
-}
-
-double Ms(const LARGE_INTEGER& a, const LARGE_INTEGER& b, const LARGE_INTEGER& freq)
-{
-    return (double)(b.QuadPart - a.QuadPart) * 1000.0 / (double)freq.QuadPart;
-}
 
 // An attached list with its header, ready for rows.
 CListUI* NewList(testsupport::UITestHost& wnd)
