@@ -20,6 +20,8 @@ int IsAutoRunSet(const wchar_t* exePath)
     if (SHGetValueW(HKEY_LOCAL_MACHINE, TEVELA_RUN_KEY, TEVELA_RUN_VALUE, &type, value, &size) !=
         ERROR_SUCCESS)
         return 0;
+    // Whatever the read left at the end, the text ends inside the buffer.
+    value[260] = 0;
     return StrStrIW(value, exePath) != NULL ? 1 : 0;
 }
 

@@ -133,6 +133,10 @@ TEST_F(SettingsTest, AFullLengthRunValueWithoutTerminatorIsReadSafely)
     value.replace(260 - m_exe.size(), m_exe.size(), m_exe);
     SetRaw(TEVELA_RUN_KEY, TEVELA_RUN_VALUE, REG_SZ, value.c_str(), 520);
     EXPECT_EQ(1, IsAutoRunSet(m_exe.c_str()));
+    // One character more than fits: never read past the buffer.
+    std::wstring longer(261, L'x');
+    SetRaw(TEVELA_RUN_KEY, TEVELA_RUN_VALUE, REG_SZ, longer.c_str(), 522);
+    EXPECT_EQ(0, IsAutoRunSet(m_exe.c_str()));
 }
 
 TEST_F(SettingsTest, DisablingAutoRun)

@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """Runs a Windows test program under Wine next to a local HTTP server (httpserver.py).
 
-    python3 run_with_server.py --wine-run WINE_RUN --workdir DIR [--timeout S] -- PROGRAM.exe [ARGS...]
+    python3 run_with_server.py --wine-run WINE_RUN --workdir DIR [--timeout S] [--port N] -- PROGRAM.exe [ARGS...]
 
   The work folder DIR is emptied and gets:
     DIR/root/          the folder the server serves (the program may write files into it)
     DIR/script.json    the server's rule script (the program may rewrite it at any time)
     DIR/requests.log   one line per request: "<METHOD> <path> <status>"
-  The server listens on 127.0.0.1 at a free port. The program runs through WINE_RUN with
+  The server listens on 127.0.0.1 at a free port (or at port N, for programs built
+  against a fixed loopback address). The program runs through WINE_RUN with
   these environment variables (Windows paths, folders with a trailing backslash):
     TEST_HTTP_PORT     the port
     TEST_HTTP_ROOT     DIR/root/
@@ -38,6 +39,7 @@ def main():
     ap.add_argument("--wine-run", required=True)
     ap.add_argument("--workdir", required=True)
     ap.add_argument("--timeout", type=int, default=300)
+    ap.add_argument("--port", type=int, default=0)
     ap.add_argument("command", nargs=argparse.REMAINDER)
     args = ap.parse_args()
     command = args.command
@@ -59,7 +61,7 @@ def main():
 
     server = subprocess.Popen(
         [sys.executable, os.path.join(HERE, "httpserver.py"), "--root", root,
-         "--port-file", port_file, "--script", script, "--log", log],
+         "--port-file", port_file, "--script", script, "--log", log, "--port", str(args.port)],
         stdin=subprocess.DEVNULL)
     try:
         deadline = time.time() + 20

@@ -1,0 +1,89 @@
+// The client's first-start question.
+#include "AskDlg.h"
+
+#include "RegSettings.h"
+#include "SettingDlg.h"
+
+using namespace SkinUI;
+
+UI_BEGIN_MESSAGE_MAP(CAskDlg, WindowImplBase)
+    UI_ON_MSGTYPE(UI_MSGTYPE_CLICK, OnClick)
+UI_END_MESSAGE_MAP()
+
+bool ShowAskDlg(HWND hWndOwner)
+{
+    CAskDlg* pDlg = new CAskDlg;
+    pDlg->Create(hWndOwner, NULL, 0x80880000, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+    pDlg->PlaceAtWorkAreaCorner();
+    pDlg->Show(true, false);
+    return hWndOwner != NULL;
+}
+
+CAskDlg::CAskDlg() : m_pBootStart(NULL)
+{
+}
+
+CAskDlg::~CAskDlg()
+{
+}
+
+LPCTSTR CAskDlg::GetWindowClassName() const
+{
+    return L"AskDlg";
+}
+
+CUIString CAskDlg::GetSkinFolder()
+{
+    return L"skin";
+}
+
+CUIString CAskDlg::GetSkinFile()
+{
+    return L"AskDlg\\AskDlg.xml";
+}
+
+void CAskDlg::InitWindow()
+{
+    // The proposal is to start with Windows.
+    m_pBootStart = static_cast<COptionUI*>(m_pm.FindControlByName(L"boot_start"));
+    if (m_pBootStart != NULL)
+        m_pBootStart->SetSelected(true);
+}
+
+void CAskDlg::OnClick(UINotify& msg)
+{
+    const CUIString name = msg.pSender != NULL ? msg.pSender->GetName() : CUIString();
+    if (name == L"closebtn" || name == L"cancelbtn") {
+        Close(1);
+        return;
+    }
+    if (name == L"okbtn") {
+        SetAutoRun(ClientExePath().c_str(), m_pBootStart != NULL && m_pBootStart->IsSelected());
+        Close(1);
+    }
+    WindowImplBase::OnClick(msg);
+}
+
+void CAskDlg::PlaceAtWorkAreaCorner()
+{
+    MONITORINFO monitor;
+    memset(&monitor, 0, sizeof(monitor));
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT rcWnd;
+    ::GetWindowRect(m_hWnd, &rcWnd);
+    const int w = rcWnd.right - rcWnd.left;
+    const int h = rcWnd.bottom - rcWnd.top;
+    RECT rcWork;
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
+    const int s = ::GetSystemMetrics(SM_CYSCREEN);
+    const int a = rcWork.bottom - rcWork.top;
+    const int x = monitor.rcMonitor.right + rcWnd.left - w - 4;
+    const int y = monitor.rcMonitor.bottom - (s - a) + rcWnd.top - h - 4;
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, x, y, w, h, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+}
+
+void CAskDlg::OnWindowDestroyed(HWND /*hWnd*/)
+{
+    delete this;
+}

@@ -1,0 +1,35 @@
+// CAskDlg: the client's first-start question ("AskDlg\AskDlg.xml"): start with
+// Windows? Shown once, without taking the focus, at the bottom-right corner of
+// the work area above other windows; it deletes itself when closed.
+#ifndef TEVELA_ASKDLG_H
+#define TEVELA_ASKDLG_H
+
+#include "UIOption.h"
+#include "UIWindowImpl.h"
+
+class CAskDlg : public SkinUI::WindowImplBase
+{
+public:
+    CAskDlg();
+
+    virtual LPCTSTR GetWindowClassName() const;
+    virtual void InitWindow();
+    virtual void OnClick(SkinUI::UINotify& msg);
+    virtual SkinUI::CUIString GetSkinFolder();
+    virtual SkinUI::CUIString GetSkinFile();
+
+    void PlaceAtWorkAreaCorner();
+
+    UI_DECLARE_MESSAGE_MAP()
+
+protected:
+    virtual ~CAskDlg();
+    virtual void OnWindowDestroyed(HWND hWnd);
+
+    SkinUI::COptionUI* m_pBootStart;
+};
+
+// Creates and shows the question for the owner window; true when an owner was given.
+bool ShowAskDlg(HWND hWndOwner);
+
+#endif // TEVELA_ASKDLG_H
