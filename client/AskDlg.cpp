@@ -2,13 +2,8 @@
 #include "AskDlg.h"
 
 #include "RegSettings.h"
-#include "SettingDlg.h"
 
 using namespace SkinUI;
-
-UI_BEGIN_MESSAGE_MAP(CAskDlg, WindowImplBase)
-    UI_ON_MSGTYPE(UI_MSGTYPE_CLICK, OnClick)
-UI_END_MESSAGE_MAP()
 
 bool ShowAskDlg(HWND hWndOwner)
 {
@@ -32,11 +27,6 @@ LPCTSTR CAskDlg::GetWindowClassName() const
     return L"AskDlg";
 }
 
-CUIString CAskDlg::GetSkinFolder()
-{
-    return L"skin";
-}
-
 CUIString CAskDlg::GetSkinFile()
 {
     return L"AskDlg\\AskDlg.xml";
@@ -50,18 +40,9 @@ void CAskDlg::InitWindow()
         m_pBootStart->SetSelected(true);
 }
 
-void CAskDlg::OnClick(UINotify& msg)
+void CAskDlg::Save()
 {
-    const CUIString name = msg.pSender != NULL ? msg.pSender->GetName() : CUIString();
-    if (name == L"closebtn" || name == L"cancelbtn") {
-        Close(1);
-        return;
-    }
-    if (name == L"okbtn") {
-        SetAutoRun(ClientExePath().c_str(), m_pBootStart != NULL && m_pBootStart->IsSelected());
-        Close(1);
-    }
-    WindowImplBase::OnClick(msg);
+    SetAutoRun(ClientExePath().c_str(), m_pBootStart != NULL && m_pBootStart->IsSelected());
 }
 
 void CAskDlg::PlaceAtWorkAreaCorner()

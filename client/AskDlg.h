@@ -4,27 +4,25 @@
 #ifndef TEVELA_ASKDLG_H
 #define TEVELA_ASKDLG_H
 
+#include "ClientDialog.h"
 #include "UIOption.h"
-#include "UIWindowImpl.h"
 
-class CAskDlg : public SkinUI::WindowImplBase
+class CAskDlg : public CClientDialog
 {
 public:
     CAskDlg();
 
     virtual LPCTSTR GetWindowClassName() const;
     virtual void InitWindow();
-    virtual void OnClick(SkinUI::UINotify& msg);
-    virtual SkinUI::CUIString GetSkinFolder();
     virtual SkinUI::CUIString GetSkinFile();
 
     void PlaceAtWorkAreaCorner();
 
-    UI_DECLARE_MESSAGE_MAP()
-
 protected:
     virtual ~CAskDlg();
     virtual void OnWindowDestroyed(HWND hWnd);
+    // Start with Windows only.
+    virtual void Save();
 
     SkinUI::COptionUI* m_pBootStart;
 };

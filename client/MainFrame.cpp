@@ -265,8 +265,7 @@ LRESULT CMainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         } else if (::GetForegroundWindow() != m_hWnd) {
             ::SetForegroundWindow(m_hWnd);
         }
-        ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        RaiseAboveOthers();
         return 0;
     case WM_TRAY_MENU_COMMAND:
         if (wParam == 1) {
@@ -290,6 +289,12 @@ void CMainFrame::BringToFront()
     } else if (::GetForegroundWindow() != m_hWnd) {
         ::SetForegroundWindow(m_hWnd);
     }
+    RaiseAboveOthers();
+}
+
+void CMainFrame::RaiseAboveOthers()
+{
+    // Topmost and back: above every other window, without staying topmost.
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }

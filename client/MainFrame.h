@@ -95,6 +95,7 @@ private:
     void SendStatistics(const wchar_t* pszEvent);
     void SetArrowButton(const wchar_t* pszButton, const wchar_t* pszImageBase, bool bEnabled);
     bool IsLiveBrowser(WPARAM wParam) const;
+    void RaiseAboveOthers();
 
     SkinUI::CUIString m_TabGroupName;
     SkinUI::CUIPtrArray m_Handlers;   // CCusBrowserEventHander*, one per page, owned

@@ -4,12 +4,10 @@
 #ifndef TEVELA_SETTINGDLG_H
 #define TEVELA_SETTINGDLG_H
 
-#include <string>
-
+#include "ClientDialog.h"
 #include "UIOption.h"
-#include "UIWindowImpl.h"
 
-class CSettingDlg : public SkinUI::WindowImplBase
+class CSettingDlg : public CClientDialog
 {
 public:
     CSettingDlg();
@@ -17,19 +15,15 @@ public:
 
     virtual LPCTSTR GetWindowClassName() const;
     virtual void InitWindow();
-    virtual void OnClick(SkinUI::UINotify& msg);
-    virtual SkinUI::CUIString GetSkinFolder();
     virtual SkinUI::CUIString GetSkinFile();
 
-    UI_DECLARE_MESSAGE_MAP()
-
 protected:
+    // Start with Windows, and HideMainWnd from the two close options.
+    virtual void Save();
+
     SkinUI::COptionUI* m_pBootStart;
     SkinUI::COptionUI* m_pHideMainWnd;
     SkinUI::COptionUI* m_pExitProgram;
 };
-
-// The running exe's full path (what the Run value holds, quoted).
-std::wstring ClientExePath();
 
 #endif // TEVELA_SETTINGDLG_H

@@ -1,6 +1,7 @@
 // The client's WinHTTP GET for the statistics reports: plain HTTP, no proxy,
-// synchronous; the session, connection and request are closed before Send
-// returns, on every path.
+// synchronous, with the time-outs of the product's HTTP client (10 s to
+// resolve and connect, 30 s to send and receive); the session, connection and
+// request are closed before Send returns, on every path.
 #include "WinHttpRequest.h"
 
 #include <winhttp.h>
@@ -76,6 +77,9 @@ bool CWinHttpRequest::Send(std::string& answer, const wchar_t* verb)
                                       WINHTTP_NO_PROXY_BYPASS, 0));
     if (session.Get() == NULL)
         return false;
+    // The reports run on the window's thread: a host that does not answer
+    // holds the window no longer than the product's other requests wait.
+    ::WinHttpSetTimeouts(session.Get(), 10000, 10000, 30000, 30000);
     CHttpHandle connection(::WinHttpConnect(session.Get(), m_host.c_str(), m_port, 0));
     if (connection.Get() == NULL)
         return false;
