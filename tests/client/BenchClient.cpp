@@ -78,7 +78,17 @@ int FirstPaint(int runs)
         ::PostMessageW(w, WM_TRAY_MENU_COMMAND, 2, 0);
         clienttest::Installation::WaitExit(pi, 15000);
     }
+    // For scale: a program of this machine that starts and ends at once.
+    std::vector<double> empty;
+    inst.Copy(clienttest::BuiltFile(L"dummy_tevela.exe"), L"empty.exe");
+    for (int i = 0; i < runs; ++i) {
+        const double start = NowMs();
+        PROCESS_INFORMATION pi = inst.Start(L"", L"empty.exe");
+        clienttest::Installation::WaitExit(pi, 15000);
+        empty.push_back(NowMs() - start);
+    }
     std::printf("client.first_paint_ms: %.1f ms\n", Median(times));
+    std::printf("client.empty_process_ms: %.1f ms\n", Median(empty));
     return 0;
 }
 
