@@ -4,29 +4,11 @@
 // request are closed before Send returns, on every path.
 #include "WinHttpRequest.h"
 
-#include <winhttp.h>
+#include "HttpUrl.h"
 
 #include <string.h>
 
 namespace {
-
-// Closes a WinHTTP handle when it goes out of scope.
-class CHttpHandle
-{
-public:
-    explicit CHttpHandle(HINTERNET handle) : m_handle(handle) {}
-    ~CHttpHandle()
-    {
-        if (m_handle != NULL)
-            ::WinHttpCloseHandle(m_handle);
-    }
-    HINTERNET Get() const { return m_handle; }
-
-private:
-    CHttpHandle(const CHttpHandle&);
-    CHttpHandle& operator=(const CHttpHandle&);
-    HINTERNET m_handle;
-};
 
 const wchar_t kRequestHeaders[] = L"Content-Type: application/octet-stream\r\nAccept: */*\r\n";
 
@@ -42,28 +24,10 @@ CWinHttpRequest::~CWinHttpRequest()
 
 bool CWinHttpRequest::SetUrl(const std::wstring& url)
 {
-    if (url.empty())
-        return false;
-    wchar_t host[1024];
-    memset(host, 0, sizeof(host));
-    URL_COMPONENTS parts;
-    memset(&parts, 0, sizeof(parts));
-    parts.dwStructSize = sizeof(parts);
-    parts.dwSchemeLength = static_cast<DWORD>(-1);
-    parts.lpszHostName = host;
-    parts.dwHostNameLength = 1023;
-    parts.dwUrlPathLength = static_cast<DWORD>(-1);
-    if (!::WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts))
-        return false;
-    // The path runs to the end of the URL: the statistics reports carry
-    // their whole event text there, without a "?".
-    if (parts.lpszUrlPath != NULL)
-        m_path.assign(parts.lpszUrlPath);
-    else
-        m_path.clear();
-    m_host.assign(host);
-    m_port = parts.nPort;
-    return !m_path.empty() && !m_host.empty() && m_port != 0;
+    INTERNET_PORT port = 0;
+    const bool ok = SplitHttpUrl(url, m_host, port, m_path);
+    m_port = port;
+    return ok;
 }
 
 bool CWinHttpRequest::Get(std::string& answer)
