@@ -19,13 +19,15 @@ function(skin_zip program)
   set(out ${CMAKE_BINARY_DIR}/skins/${program})
   set(zip ${out}/${program}_skin.zip)
   file(GLOB_RECURSE inputs CONFIGURE_DEPENDS ${src}/*)
+  # Drawing modules shared by several skins, beside the generator.
+  file(GLOB shared CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/skins/*.py)
   set(icons)
   foreach(icon ${S_ICONS})
     list(APPEND icons ${out}/${icon})
   endforeach()
   add_custom_command(OUTPUT ${zip} ${icons}
     COMMAND ${Python3_EXECUTABLE} ${SKINPAINT} ${src} ${zip} --icons-dir ${out}
-    DEPENDS ${SKINPAINT} ${inputs}
+    DEPENDS ${SKINPAINT} ${shared} ${inputs}
     COMMENT "Painting the ${program} skin"
     VERBATIM)
   add_custom_target(skin_${program} DEPENDS ${zip} ${icons})

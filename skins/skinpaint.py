@@ -4,7 +4,8 @@ the program's skin zip (its XML layouts plus the drawn images) at build time.
 
     skinpaint.py SKIN_DIR OUT_ZIP [--icons-dir DIR]
 
-SKIN_DIR is skins/<program>/. Its images.py defines
+SKIN_DIR is skins/<program>/. Its images.py (which may import the shared
+modules beside this file, e.g. installer_parts) defines
 
     def images(sp):  -> {"Folder/name.png": Canvas, ...}
     def icons(sp):   -> {"name.ico": [Canvas, ...]}      (optional)
@@ -408,6 +409,11 @@ def word(text, x, y, height, width, spacing=0.16):
 # Building a skin
 # ---------------------------------------------------------------------------
 def _load_images_module(skin_dir):
+    # Modules shared by several skins (e.g. installer_parts.py) live beside
+    # this generator.
+    here = os.path.dirname(os.path.abspath(__file__))
+    if here not in sys.path:
+        sys.path.insert(0, here)
     path = os.path.join(skin_dir, "images.py")
     spec = importlib.util.spec_from_file_location("skin_images_" + os.path.basename(skin_dir), path)
     mod = importlib.util.module_from_spec(spec)
