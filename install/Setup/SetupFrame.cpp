@@ -23,7 +23,7 @@ const wchar_t kSetupWindowTitle[] = L"Yexo\u5a31\u4e50\u76f4\u64ad\u5b89\u88c5\u
 
 namespace {
 
-const wchar_t kDefaultTipFormat[] = L"\u9ed8\u8ba4\u5b89\u88c5\uff1a%s";           // 默认安装：%s
+const wchar_t kDefaultTipFormat[] = L"\u9ed8\u8ba4\u5b89\u88c5\uff1a%ls";           // 默认安装：%s
 const wchar_t kNoSpaceText[] = L"\u5b89\u88c5\u7a7a\u95f4\u4e0d\u8db3";               // 安装空间不足
 const wchar_t kInvalidPathText[] = L"\u5b89\u88c5\u8def\u5f84\u65e0\u6548";           // 安装路径无效
 const wchar_t kBrowseTitle[] = L"\u5b89\u88c5\u76ee\u5f55";                           // 安装目录
@@ -333,7 +333,7 @@ void CMainFrame::OnStepProgress(const wchar_t* text, int percent)
     if (m_progressText != NULL) {
         const wchar_t* step = text != NULL ? text : L"";
         std::wstring line(wcslen(step) + 16, L'\0');
-        const int n = swprintf(&line[0], line.size(), L"%d%% %s", percent, step);
+        const int n = swprintf(&line[0], line.size(), L"%d%% %ls", percent, step);
         line.resize(n > 0 ? static_cast<size_t>(n) : 0);
         m_progressText->SetText(line.c_str());
     }
