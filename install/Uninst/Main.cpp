@@ -1,27 +1,57 @@
-// Uninst.exe's entry: COM, the single-instance guard, and the quiet removal for
-// "uninst_silence", which the next installer runs before it installs. Its exit
-// code is 0 when the product was removed and 2 when a check stopped the removal.
+// Uninst.exe's entry: COM, the single-instance guard, then either the quiet
+// removal for "uninst_silence" (which the next installer runs before it
+// installs; exit code 0 when the product was removed and 2 when a check
+// stopped the removal), or the main window with its confirmation, progress and
+// result, until the window ends the message loop.
 #include <windows.h>
 #include <shlwapi.h>
 
 #include "BaseTool.h"
+#include "InstallerDialog.h"
+#include "UIManager.h"
+#include "UninstFrame.h"
 #include "Uninstaller.h"
+
+using namespace SkinUI;
 
 namespace {
 const wchar_t kMutexName[] = L"YEXO_SHOW_UNINST_SINGLETON_{939EE18D-6F75-4e37-B202-544D5A541FAD}";
 const wchar_t kQuietSwitch[] = L"uninst_silence";
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR commandLine, int showCommand)
 {
     basetool::SingletonMutex* singleton = NULL;
     if (!basetool::BeginInstallerProgram(kMutexName, singleton))
         return 1;
-    int exitCode = 1;
     if (commandLine != NULL && StrStrIW(commandLine, kQuietSwitch) != NULL) {
         CUninstaller uninstaller(NULL);
-        exitCode = uninstaller.Uninstall() ? 0 : 2;
+        const int exitCode = uninstaller.Uninstall() ? 0 : 2;
+        basetool::EndInstallerProgram(singleton);
+        return exitCode;
     }
+
+    CUIManager::SetInstance(hInstance);
+    SkinResource skin = LoadSkinResource();
+    if (skin.data == NULL || skin.size == 0) {
+        FreeSkinResource(skin);
+        basetool::EndInstallerProgram(singleton);
+        return 1;
+    }
+    CUIManager::SetResourceZipMemory(skin.data, skin.size);
+
+    // The frame deletes itself when its window is destroyed, a failed creation
+    // included; only a window that exists runs the message loop.
+    CMainFrame* frame = new CMainFrame;
+    HWND window = frame->Create(NULL, kUninstTitle, WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, NULL);
+    if (window != NULL && ::IsWindow(window)) {
+        frame->Center();
+        ::ShowWindow(window, showCommand);
+        CUIManager::RunMessageLoop();
+    }
+
+    FreeSkinResource(skin);
     basetool::EndInstallerProgram(singleton);
-    return exitCode;
+    return 0;
 }
