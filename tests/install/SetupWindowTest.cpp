@@ -9,6 +9,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <functional>
@@ -146,6 +147,8 @@ protected:
         m_root = testsupport::MakeTempDir(L"setupwin");
         installtest::ClearSinkRequests();
         DrainQuit();
+        // The pointer away from the centred window, so no button starts hot.
+        ::SetCursorPos(0, 0);
     }
     void TearDown() override
     {
@@ -611,6 +614,26 @@ TEST_F(SetupWindowTest, CloseButtonOnTheFinishPageWritesTheRunValue)
     EXPECT_EQ(L"\"" + dir + L"\\tevela.exe\"", RunValue());
 }
 
+TEST_F(SetupWindowTest, WindowDestroyedDuringTheInstallWaitsForTheWorker)
+{
+    OpenFrame();
+    const std::wstring dir = m_root + L"destroyed";
+    frame->GetInstaller()->SetStatHost(installtest::StatHost());
+    frame->GetInstaller()->SetPayloadResource(NULL, PAYLOAD_THREE);
+    SetPath(dir);
+    ClickPoint(kSetupDefaultInstallPoint);
+    ASSERT_TRUE(Visible(L"container_second"));
+    // As the session's end would: the window goes while the worker runs. The
+    // frame frees its worker only after the worker is done with it.
+    ::DestroyWindow(hwnd);
+    EXPECT_FALSE(::IsWindow(hwnd));
+    hwnd = NULL;
+    frame = NULL;
+    EXPECT_EQ(dir + L"\\tevela.exe", basetool::ReadProductString(L"ExePath", basetool::kExePathBytes))
+        << "the installation had finished when the frame was gone";
+    DrainQuit();
+}
+
 TEST_F(SetupWindowTest, FailedInstallLeavesTheWindowClosable)
 {
     OpenFrame();
@@ -671,6 +694,70 @@ TEST_F(SetupWindowTest, ExitQuestionResults)
     }
 }
 
+// The folder chooser, answered once it shows: a folder selected and OK, or
+// Cancel.
+std::wstring g_browseChoice;
+bool g_browseShown = false;
+BOOL CALLBACK FindChooser(HWND w, LPARAM out)
+{
+    wchar_t cls[32] = { 0 };
+    ::GetClassNameW(w, cls, 32);
+    if (wcscmp(cls, L"#32770") == 0 && ::IsWindowVisible(w)) {
+        *reinterpret_cast<HWND*>(out) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+void CALLBACK AnswerChooser(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND chooser = NULL;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindChooser, reinterpret_cast<LPARAM>(&chooser));
+    if (chooser == NULL)
+        return;
+    ::KillTimer(NULL, id);
+    g_browseShown = true;
+    if (g_browseChoice.empty()) {
+        ::PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+    ::SendMessageW(chooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(g_browseChoice.c_str()));
+    ::PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(SetupWindowTest, BrowseButtonPutsTheChosenFolderIntoTheEdit)
+{
+    OpenFrame();
+    ClickControl(L"button_custom_setup_page");
+    const std::wstring before = TextOf(Edit());
+
+    g_browseChoice.clear();
+    g_browseShown = false;
+    ::SetTimer(NULL, 0, 200, &AnswerChooser);
+    ClickControl(L"button_browse");
+    testsupport::PumpUntil([] { return g_browseShown; }, 10000);
+    testsupport::PumpFor(100);
+    ASSERT_TRUE(g_browseShown) << "the folder chooser did not show";
+    EXPECT_EQ(before, TextOf(Edit())) << "cancelled: the edit keeps its text";
+
+    // A folder the chooser's tree reaches from the drive.
+    const std::wstring chosen = L"C:\\setupwin_chosen";
+    CreateDirectoryW(chosen.c_str(), NULL);
+    ASSERT_TRUE(PathIsDirectoryW(chosen.c_str()));
+    frame->fakeFreeBytes = 100 * kMiB;
+    g_browseChoice = chosen;
+    g_browseShown = false;
+    ::SetTimer(NULL, 0, 200, &AnswerChooser);
+    ClickControl(L"button_browse");
+    testsupport::PumpUntil([] { return g_browseShown; }, 10000);
+    testsupport::PumpFor(100);
+    ASSERT_TRUE(g_browseShown);
+    EXPECT_EQ(chosen, TextOf(Edit()));
+    EXPECT_FALSE(Visible(L"label_custom_tip"));
+    EXPECT_TRUE(Enabled(L"button_custom_setup"));
+    EXPECT_EQ(std::wstring(kDefaultTipPrefix) + chosen, TextOf(Label(L"label_defult_tip")));
+    RemoveDirectoryW(chosen.c_str());
+}
+
 // ---------------------------------------------------------------------------
 // The real Setup.exe
 // ---------------------------------------------------------------------------
@@ -684,12 +771,45 @@ HWND FindSetupWindow()
     return ::FindWindowW(L"MainFrame", kSetupWindowTitle);
 }
 
+TEST(SetupProgram, CarriesItsIconSkinAndPayload)
+{
+    HMODULE exe = ::LoadLibraryExW(SetupExe().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(exe != NULL);
+    EXPECT_TRUE(::FindResourceW(exe, MAKEINTRESOURCEW(INSTALLER_ICON_ID), RT_GROUP_ICON) != NULL);
+    SkinResource skin = LoadSkinResource(exe);
+    EXPECT_TRUE(skin.data != NULL);
+    EXPECT_GT(skin.size, 1000u);
+    if (skin.data != NULL)
+        EXPECT_EQ(0, memcmp(skin.data, "PK", 2));
+    FreeSkinResource(skin);
+    EXPECT_TRUE(skin.data == NULL && skin.size == 0);
+    EXPECT_TRUE(::FindResourceExW(exe, SETUP_PAYLOAD_TYPE, MAKEINTRESOURCEW(SETUP_PAYLOAD_ID), SETUP_PAYLOAD_LANGUAGE) !=
+                NULL);
+    ::FreeLibrary(exe);
+
+    // A module without the skin gives nothing.
+    SkinResource none = LoadSkinResource(::GetModuleHandleW(L"kernel32.dll"));
+    EXPECT_TRUE(none.data == NULL);
+    EXPECT_EQ(0u, none.size);
+}
+
 TEST_F(SetupWindowTest, RealSetupSecondInstanceEndsWithOne)
 {
     ASSERT_TRUE(testsupport::FileExists(SetupExe()));
     HANDLE first = installtest::Start(L"\"" + SetupExe() + L"\"");
     ASSERT_TRUE(first != NULL);
     EXPECT_TRUE(testsupport::PumpUntil([] { return FindSetupWindow() != NULL; }, 20000)) << "the window shows";
+    HWND real = FindSetupWindow();
+    if (real != NULL) {
+        testsupport::PumpFor(300);
+        RECT rc;
+        ::GetClientRect(real, &rc);
+        EXPECT_EQ(400, rc.right);
+        EXPECT_EQ(225, rc.bottom);
+        testsupport::Canvas canvas(400, 225);
+        if (canvas.CaptureWindow(real))
+            canvas.SavePng(testsupport::OutputDir() + L"setup_real_window.png");
+    }
     DWORD code = 0;
     EXPECT_TRUE(testsupport::RunChild(L"\"" + SetupExe() + L"\"", 20000, &code));
     EXPECT_EQ(1u, code);
