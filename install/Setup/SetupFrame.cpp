@@ -9,6 +9,7 @@
 
 #include "AskExitDlg.h"
 #include "BaseTool.h"
+#include "ProductFolder.h"
 #include "InstallerDialog.h"
 #include "UIButton.h"
 #include "UIContainer.h"
@@ -119,6 +120,36 @@ std::wstring TrimmedCopy(const std::wstring& text)
     while (end > begin && iswspace(text[end - 1]))
         --end;
     return text.substr(begin, end - begin);
+}
+
+namespace {
+
+bool IsEmptyFolder(const std::wstring& dir)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW(basetool::AppendPath(dir, L"*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return true;
+    bool empty = true;
+    do {
+        if (wcscmp(data.cFileName, L".") != 0 && wcscmp(data.cFileName, L"..") != 0)
+            empty = false;
+    } while (empty && ::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return empty;
+}
+
+}  // namespace
+
+std::wstring ProductInstallDir(const std::wstring& chosen)
+{
+    if (chosen.empty() || !basetool::IsPlainFolder(chosen))
+        return chosen;
+    if (basetool::IsPlainFile(basetool::AppendPath(chosen, L"tevela.exe")) ||
+        basetool::IsProductFolderOwned(chosen) || IsEmptyFolder(chosen))
+        return chosen;
+    const std::wstring inside = basetool::AppendPath(chosen, L"YexoShow");
+    return inside.empty() ? chosen : inside;
 }
 
 // ---------------------------------------------------------------------------
@@ -255,13 +286,19 @@ void CMainFrame::StartInstall()
     // One installation per process.
     if (m_thread != NULL || m_installing)
         return;
-    SetCloseEnabled(false);
     if (m_edit != NULL) {
         const std::wstring text = TrimmedCopy(m_edit->GetText().GetData());
-        m_edit->SetText(text.c_str());
-        if (!text.empty())
-            m_installer->SetInstallDir(text);
+        // A folder of the user's that holds other things gets the product's
+        // own folder inside it; the page shows that path, and it is checked
+        // like a typed one.
+        const std::wstring dir = ProductInstallDir(text);
+        m_edit->SetText(dir.c_str());
+        if (dir != text && !CheckInstallPath(dir))
+            return;
+        if (!dir.empty())
+            m_installer->SetInstallDir(dir);
     }
+    SetCloseEnabled(false);
     m_installing = true;
     m_thread = reinterpret_cast<HANDLE>(_beginthreadex(NULL, 0, InstallThreadProc, m_installer, 0, NULL));
     if (m_thread == NULL) {
@@ -295,6 +332,7 @@ void CMainFrame::OnClick(UINotify& msg)
     } else if (name == L"button_browse") {
         std::wstring chosen;
         if (BrowseForFolder(kBrowseTitle, chosen) && m_edit != NULL) {
+            chosen = ProductInstallDir(chosen);
             m_edit->SetText(chosen.c_str());
             if (CheckInstallPath(chosen))
                 m_edit->SetText(TrimmedCopy(chosen).c_str());

@@ -44,6 +44,11 @@ ULONGLONG GetFreeDiskSpace(const wchar_t* path);
 bool BrowseForFolder(const wchar_t* title, std::wstring& out);
 // text without white space at both ends.
 std::wstring TrimmedCopy(const std::wstring& text);
+// The folder the product goes into for the folder the user gave: that folder
+// itself when it does not exist yet, is empty or holds an earlier installation
+// of the product; otherwise a "YexoShow" folder inside it, so that the user's
+// own folder never becomes the product's (which its uninstaller removes).
+std::wstring ProductInstallDir(const std::wstring& chosen);
 
 class CMainFrame : public SkinUI::WindowImplBase
 {

@@ -31,6 +31,7 @@
 #include "UIOption.h"
 #include "UIProgress.h"
 #include "UninstallInfo.h"
+#include "ProductFolder.h"
 #include "payload_ids.h"
 
 using namespace SkinUI;
@@ -584,6 +585,44 @@ TEST_F(SetupWindowTest, InstallFromTheWindowThenFinishWritesTheRunValue)
     ClickPoint(kSetupFinishPoint);
     ASSERT_TRUE(WaitFrameGone());
     EXPECT_EQ(L"\"" + dir + L"\\tevela.exe\"", RunValue());
+}
+
+// The folder the product goes into for a folder the user gives.
+TEST_F(SetupWindowTest, AFolderOfTheUsersGetsTheProductsOwnFolderInside)
+{
+    const std::wstring missing = m_root + L"new";
+    const std::wstring empty = m_root + L"empty";
+    const std::wstring earlier = m_root + L"earlier";
+    const std::wstring marked = m_root + L"marked";
+    const std::wstring users = m_root + L"users";
+    for (const std::wstring& dir : { empty, earlier, marked, users })
+        ASSERT_TRUE(CreateDirectoryW(dir.c_str(), NULL));
+    ASSERT_TRUE(testsupport::WriteFileBytes(earlier + L"\\tevela.exe", "MZ"));
+    ASSERT_TRUE(basetool::MarkProductFolderOwned(marked));
+    ASSERT_TRUE(testsupport::WriteFileBytes(users + L"\\notes.txt", "mine"));
+    struct Case {
+        std::wstring chosen;
+        std::wstring expected;
+    } cases[] = {
+        { missing, missing },
+        { empty, empty },
+        { earlier, earlier },
+        { marked, marked },
+        { users, users + L"\\YexoShow" },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected, ProductInstallDir(c.chosen)) << testsupport::Narrow(c.chosen);
+
+    // Installed from the window: into the folder inside, which the page
+    // shows; the user's file stays as it was.
+    OpenFrame();
+    InstallFromWindow(users);
+    EXPECT_EQ(users + L"\\YexoShow", TextOf(Edit()));
+    EXPECT_EQ(std::wstring(kDefaultTipPrefix) + users + L"\\YexoShow", TextOf(Label(L"label_defult_tip")));
+    EXPECT_TRUE(Visible(L"container_third"));
+    EXPECT_EQ(users + L"\\YexoShow\\tevela.exe", basetool::ReadProductString(L"ExePath", basetool::kExePathBytes));
+    EXPECT_EQ("mine", testsupport::ReadFileBytes(users + L"\\notes.txt"));
+    EXPECT_FALSE(testsupport::FileExists(users + L"\\tevela.exe"));
 }
 
 TEST_F(SetupWindowTest, RunNowStartsTheClientAndWithoutTheOptionNoRunValue)
