@@ -25,6 +25,8 @@
 #include "TestSupport.h"
 #include "UIControl.h"
 #include "UIManager.h"
+#include "UISkinFile.h"
+#include "UITestHost.h"
 #include "UninstallInfo.h"
 #include "resource.h"
 
@@ -177,6 +179,10 @@ private:
         self->seen.push_back(s);
         if (answer.shot != NULL)
             Screenshot(dlg, answer.shot);
+        if (std::wstring(answer.button) == L"escape") {
+            ::PostMessageW(dlg, WM_KEYDOWN, VK_ESCAPE, 0);
+            return;
+        }
         EXPECT_TRUE(ClickControl(dlg, answer.button)) << testsupport::Narrow(answer.button);
     }
     static DialogScript* s_current;
@@ -377,6 +383,45 @@ void ExpectCentredDialog(const DialogSeen& s, int width, int height)
 }
 
 // ---------------------------------------------------------------------------
+// The skin
+// ---------------------------------------------------------------------------
+std::string ReadSkinEntry(const wchar_t* name)
+{
+    BYTE* data = NULL;
+    DWORD size = 0;
+    if (UIReadSkinZipEntry(name, 1 << 20, &data, &size) != UISkinReadOk)
+        return std::string();
+    std::string text(reinterpret_cast<char*>(data), size);
+    delete[] data;
+    return text;
+}
+
+TEST(UninstSkinTest, EveryImageTheLayoutsNameIsInTheSkinAndDecodes)
+{
+    std::vector<std::wstring> names;
+    for (const wchar_t* layout : { L"MainFrame.xml", L"AskUninst.xml", L"Message.xml" }) {
+        const std::string xml = ReadSkinEntry(layout);
+        ASSERT_FALSE(xml.empty()) << testsupport::Narrow(layout);
+        for (size_t at = 0; (at = xml.find(".png", at)) != std::string::npos; at += 4) {
+            const size_t start = xml.find_last_of("\"'", at) + 1;
+            names.push_back(testsupport::Widen(xml.substr(start, at + 4 - start)));
+        }
+    }
+    EXPECT_EQ(28u, names.size());
+    testsupport::UITestHost host;
+    ASSERT_TRUE(host.Open(10, 10));
+    for (const std::wstring& name : names)
+        EXPECT_TRUE(host.pm.GetImageEx(name.c_str()) != NULL) << testsupport::Narrow(name);
+    for (int size : { 16, 32, 48 }) {
+        HICON icon = static_cast<HICON>(
+            ::LoadImageW(::GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDI_UNINST), IMAGE_ICON, size, size, 0));
+        EXPECT_TRUE(icon != NULL) << size;
+        if (icon != NULL)
+            ::DestroyIcon(icon);
+    }
+}
+
+// ---------------------------------------------------------------------------
 // The confirmation
 // ---------------------------------------------------------------------------
 TEST_F(UninstWindowTest, CancelAndTheDialogsCloseButtonEndAtOnceWithNothingRemoved)
@@ -386,7 +431,7 @@ TEST_F(UninstWindowTest, CancelAndTheDialogsCloseButtonEndAtOnceWithNothingRemov
     struct Case {
         const wchar_t* button;
         const wchar_t* shot;
-    } cases[] = { { L"button_cancel", L"uninst_confirmation" }, { L"closebtn", NULL } };
+    } cases[] = { { L"button_cancel", L"uninst_confirmation" }, { L"closebtn", NULL }, { L"escape", NULL } };
     for (const Case& c : cases) {
         SCOPED_TRACE(testsupport::Narrow(c.button));
         DialogScript script({ { L"AskUninst", c.button, c.shot } });
@@ -417,6 +462,11 @@ TEST_F(UninstWindowTest, ConfirmedRunFollowsTheWorkerAndEndsWithTheSuccessMessag
         if (percent == 20 && !shot) {
             shot = true;
             EXPECT_TRUE(::IsWindowVisible(t->hwnd()));
+            RECT rc;
+            ::GetWindowRect(t->hwnd(), &rc);
+            EXPECT_EQ(400, rc.right - rc.left);
+            EXPECT_EQ(225, rc.bottom - rc.top);
+            EXPECT_TRUE(::GetClassLongPtrW(t->hwnd(), GCLP_HICON) != 0) << "the window icon";
             Screenshot(t->hwnd(), L"uninst_progress");
         }
     };
@@ -513,6 +563,8 @@ TEST_F(UninstWindowTest, AWorkerStoppedAtACheckLeavesItsMessageUntilTheWindowIsC
         EXPECT_FALSE(f->Find(L"closebtn")->IsEnabled());
         EXPECT_TRUE(FindTop(L"Message") == NULL);
         EXPECT_EQ(c.requests, installtest::SinkRequestsWhen(c.requests, 3000).size());
+        if (c.removeClient)
+            Screenshot(hwnd, L"uninst_stopped_at_check");
 
         // The frame's private messages from elsewhere neither start another
         // run nor report a success that did not happen.
