@@ -31,7 +31,8 @@ CMainFrame::CMainFrame()
       m_bCompleted(false),
       m_bEnding(false),
       m_bConfirmed(false),
-      m_bDoneShown(false)
+      m_bDoneShown(false),
+      m_bInDialog(false)
 {
 }
 
@@ -76,12 +77,18 @@ void CMainFrame::InitWindow()
 
     // A frame that ends here never shows itself (see HandleCustomMessage).
     if (basetool::FindProcessIdByName(L"tevela.exe") != 0) {
+        m_bInDialog = true;
         CMessageDlg::Show(kClientRunningText, NULL);
+        m_bInDialog = false;
         m_bEnding = true;
         Close(1);
         return;
     }
-    if (CAskUninstDlg::Ask() == 0) {
+    m_bInDialog = true;
+    const int answer = CAskUninstDlg::Ask();
+    m_bInDialog = false;
+    // A close asked for while the question was open ends the program as 取消 does.
+    if (answer == 0 || m_bClosePending) {
         m_bEnding = true;
         Close(1);
         return;
@@ -179,12 +186,23 @@ void CMainFrame::OnUninstallDone()
 {
     EnableCloseButton(true);
     ::ShowWindow(m_hWnd, SW_HIDE);
+    m_bInDialog = true;
     CMessageDlg::Show(kUninstalledText, m_hWnd);
+    m_bInDialog = false;
     Close(1);
 }
 
 LRESULT CMainFrame::OnClose(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
 {
+    if (m_bInDialog) {
+        // One of the frame's modal dialogs runs from inside this object's own
+        // code, which ends the program itself when the dialog returns; the
+        // window must not go away under it.
+        m_bClosePending = true;
+        m_nPendingCloseCode = wParam;
+        bHandled = true;
+        return 0;
+    }
     if (m_bWorkerRunning) {
         // The worker may be waiting in a send to this thread: put the close off
         // until its thread has said it is finished.

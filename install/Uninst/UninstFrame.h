@@ -6,7 +6,8 @@
 // A close request while the worker runs is put off until the worker has
 // ended: the worker waits in synchronous sends for this window's thread, so
 // the window thread never blocks on it while it may still report, and the
-// worker is never stopped half-way.
+// worker is never stopped half-way. A close request while one of the frame's
+// dialogs is open waits for the dialog, after which the frame ends anyway.
 #ifndef UNINST_UNINSTFRAME_H
 #define UNINST_UNINSTFRAME_H
 
@@ -81,6 +82,7 @@ private:
     bool m_bEnding;      // InitWindow has decided to end without uninstalling
     bool m_bConfirmed;   // the question was answered with 确定
     bool m_bDoneShown;   // the success message has been shown
+    bool m_bInDialog;    // a modal dialog of the frame runs
 };
 
 #endif // UNINST_UNINSTFRAME_H

@@ -136,6 +136,7 @@ public:
         const wchar_t* cls;      // "AskUninst" or "Message"
         const wchar_t* button;   // the control to click
         const wchar_t* shot;     // screenshot name, or NULL
+        bool closeMainFirst;     // a close request to the main window comes first
     };
     explicit DialogScript(std::vector<Answer> answers) : m_answers(answers.begin(), answers.end())
     {
@@ -160,6 +161,13 @@ private:
         HWND dlg = FindTop(answer.cls);
         if (dlg == NULL || !::IsWindowVisible(dlg))
             return;
+        if (answer.closeMainFirst && !self->m_closeSent) {
+            // Handled by the dialog's loop before the next tick answers it.
+            self->m_closeSent = true;
+            ::PostMessageW(FindTop(L"MainFrame"), WM_CLOSE, 0, 0);
+            return;
+        }
+        self->m_closeSent = false;
         self->m_answers.pop_front();
         DialogSeen s;
         s.cls = answer.cls;
@@ -188,6 +196,7 @@ private:
     static DialogScript* s_current;
     std::deque<Answer> m_answers;
     UINT_PTR m_timer;
+    bool m_closeSent = false;
 };
 DialogScript* DialogScript::s_current = NULL;
 
@@ -434,7 +443,7 @@ TEST_F(UninstWindowTest, CancelAndTheDialogsCloseButtonEndAtOnceWithNothingRemov
     } cases[] = { { L"button_cancel", L"uninst_confirmation" }, { L"closebtn", NULL }, { L"escape", NULL } };
     for (const Case& c : cases) {
         SCOPED_TRACE(testsupport::Narrow(c.button));
-        DialogScript script({ { L"AskUninst", c.button, c.shot } });
+        DialogScript script({ { L"AskUninst", c.button, c.shot, false } });
         Open();
         // Create returns once the question is answered; the frame ends at the next turn of the loop.
         EXPECT_TRUE(script.Done());
@@ -449,13 +458,26 @@ TEST_F(UninstWindowTest, CancelAndTheDialogsCloseButtonEndAtOnceWithNothingRemov
     }
 }
 
+TEST_F(UninstWindowTest, ACloseRequestWhileTheQuestionIsOpenEndsLikeCancel)
+{
+    Install();
+    std::vector<std::wstring> before = ListTree(m_root);
+    DialogScript script({ { L"AskUninst", L"button_ok", NULL, true } });
+    Open();
+    EXPECT_TRUE(script.Done());
+    ASSERT_TRUE(WaitFrameGone(5000));
+    EXPECT_TRUE(reports.empty());
+    ExpectInstalled(before);
+}
+
 // ---------------------------------------------------------------------------
 // A run
 // ---------------------------------------------------------------------------
 TEST_F(UninstWindowTest, ConfirmedRunFollowsTheWorkerAndEndsWithTheSuccessMessage)
 {
     Install();
-    DialogScript script({ { L"AskUninst", L"button_ok", NULL }, { L"Message", L"button_ok", L"uninst_success" } });
+    DialogScript script(
+        { { L"AskUninst", L"button_ok", NULL, false }, { L"Message", L"button_ok", L"uninst_success", false } });
     bool shot = false;
     TestFrame* f = Open();
     f->onReport = [&](TestFrame* t, int percent) {
@@ -513,7 +535,7 @@ TEST_F(UninstWindowTest, ARunningClientIsReportedAndNothingIsRemoved)
     ASSERT_TRUE(testsupport::PumpUntil([] { return basetool::FindProcessIdByName(L"tevela.exe") != 0; }, 10000));
     before = ListTree(m_root);
 
-    DialogScript script({ { L"Message", L"button_ok", L"uninst_client_running" } });
+    DialogScript script({ { L"Message", L"button_ok", L"uninst_client_running", true } });
     Open();
     EXPECT_TRUE(script.Done());
     ASSERT_TRUE(WaitFrameGone(5000));
@@ -551,7 +573,7 @@ TEST_F(UninstWindowTest, AWorkerStoppedAtACheckLeavesItsMessageUntilTheWindowIsC
         std::vector<std::wstring> before = ListTree(m_root);
         installtest::ClearSinkRequests();
         reports.clear();
-        DialogScript script({ { L"AskUninst", L"button_ok", NULL } });
+        DialogScript script({ { L"AskUninst", L"button_ok", NULL, false } });
         TestFrame* f = Open(m_root + c.ownDir + L"\\Uninst.exe");
         ASSERT_TRUE(testsupport::PumpUntil([&] { return !f->IsWorkerRunning() && reports.size() == 2; }, 20000));
         testsupport::PumpFor(100);
@@ -595,7 +617,8 @@ TEST_F(UninstWindowTest, ACloseDuringARunWaitsForTheWorkerWithoutStoppingIt)
     Install();
     // Closed at 20 %: the worker goes on to the end, and the success message
     // still shows before the program ends.
-    DialogScript script({ { L"AskUninst", L"button_ok", NULL }, { L"Message", L"button_ok", NULL } });
+    // A close request while the success message shows waits for it too.
+    DialogScript script({ { L"AskUninst", L"button_ok", NULL, false }, { L"Message", L"button_ok", NULL, true } });
     TestFrame* f = Open();
     f->onReport = [](TestFrame* t, int percent) {
         if (percent == 20)
@@ -619,7 +642,7 @@ TEST_F(UninstWindowTest, ACloseWhileTheWorkerWaitsForTheServerEndsTheWindowAfter
     // The statistics request hangs for a while between the two reports; the
     // close arrives then, and the worker's next report must still get through.
     ASSERT_TRUE(installtest::SetSinkScript("{\"rules\": [{\"prefix\": \"/src=client\", \"delay\": 1.5}]}"));
-    DialogScript script({ { L"AskUninst", L"button_ok", NULL } });
+    DialogScript script({ { L"AskUninst", L"button_ok", NULL, false } });
     TestFrame* f = Open(m_root + L"elsewhere\\Uninst.exe");
     f->onReport = [](TestFrame* t, int percent) {
         if (percent == 0 && !t->IsClosePending())
@@ -644,7 +667,7 @@ void CALLBACK DestroyTarget(HWND, UINT, UINT_PTR id, DWORD)
 TEST_F(UninstWindowTest, AWindowDestroyedDuringARunLetsTheWorkerFinish)
 {
     Install();
-    DialogScript script({ { L"AskUninst", L"button_ok", NULL } });
+    DialogScript script({ { L"AskUninst", L"button_ok", NULL, false } });
     TestFrame* f = Open();
     g_destroyTarget = NULL;
     f->onReport = [](TestFrame* t, int percent) {
