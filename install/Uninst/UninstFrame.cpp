@@ -173,6 +173,10 @@ void CMainFrame::StartWorker()
 void CMainFrame::OnWorkerFinished()
 {
     m_bWorkerRunning = false;
+    // A run stopped at a check leaves its message on the page; the window's
+    // own close button (the only one of this borderless window) works again.
+    if (!m_bCompleted)
+        EnableCloseButton(true);
     // A close asked for during the run happens now, unless the run reached
     // 100 %: then the success message comes first and ends the program itself.
     if (m_bClosePending) {

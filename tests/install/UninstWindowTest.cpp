@@ -552,7 +552,7 @@ TEST_F(UninstWindowTest, ARunningClientIsReportedAndNothingIsRemoved)
     EXPECT_TRUE(installtest::SinkRequestsWhen(1, 500).empty());
 }
 
-TEST_F(UninstWindowTest, AWorkerStoppedAtACheckLeavesItsMessageUntilTheWindowIsClosed)
+TEST_F(UninstWindowTest, AWorkerStoppedAtACheckLeavesItsMessageAndTheCloseButtonWorksAgain)
 {
     Install();
     struct Case {
@@ -582,7 +582,8 @@ TEST_F(UninstWindowTest, AWorkerStoppedAtACheckLeavesItsMessageUntilTheWindowIsC
         EXPECT_EQ(labels.substr(labels.find('|') + 1), testsupport::Narrow(f->Label()));
         EXPECT_EQ(0, f->Progress());
         EXPECT_TRUE(::IsWindowVisible(hwnd));
-        EXPECT_FALSE(f->Find(L"closebtn")->IsEnabled());
+        // The run has stopped: the window's close button works again.
+        EXPECT_TRUE(f->Find(L"closebtn")->IsEnabled());
         EXPECT_TRUE(FindTop(L"Message") == NULL);
         EXPECT_EQ(c.requests, installtest::SinkRequestsWhen(c.requests, 3000).size());
         if (c.removeClient)
@@ -599,8 +600,11 @@ TEST_F(UninstWindowTest, AWorkerStoppedAtACheckLeavesItsMessageUntilTheWindowIsC
         EXPECT_EQ(labels.substr(labels.find('|') + 1), testsupport::Narrow(f->Label()));
         EXPECT_TRUE(FindTop(L"Message") == NULL);
 
-        // The window system's own close command ends it.
-        ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
+        // Its close button, or the window system's own close command, ends it.
+        if (c.removeClient)
+            EXPECT_TRUE(ClickControl(hwnd, L"closebtn"));
+        else
+            ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
         ASSERT_TRUE(WaitFrameGone(5000));
         ExpectInstalled(before);
         if (c.removeClient) {
