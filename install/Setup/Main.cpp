@@ -15,6 +15,10 @@ namespace {
 const wchar_t kMutexName[] = L"YEXO_SHOW_SETUP_SINGLETON_{0B127C49-D3C7-4f0b-99FC-3813D2279BE3}";
 const wchar_t kQuietSwitch[] = L"setup_silence";
 const wchar_t kRunSwitch[] = L"run_now";
+SkinUI::WindowImplBase* MakeFrame()
+{
+    return new CMainFrame;
+}
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showCommand)
@@ -31,26 +35,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showC
         return 0;
     }
 
-    SkinUI::CUIManager::SetInstance(instance);
-    SkinResource skin = LoadSkinResource();
-    if (skin.data == NULL || skin.size == 0) {
-        FreeSkinResource(skin);
-        basetool::EndInstallerProgram(singleton);
-        return 1;
-    }
-    SkinUI::CUIManager::SetResourceZipMemory(skin.data, skin.size);
-    CMainFrame* frame = new CMainFrame;
-    if (frame->Create(NULL, kSetupWindowTitle, WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, NULL) == NULL) {
-        FreeSkinResource(skin);
-        basetool::EndInstallerProgram(singleton);
-        return 1;
-    }
-    frame->Center();
-    ::ShowWindow(frame->GetHWND(), showCommand);
-    SkinUI::CUIManager::RunMessageLoop();
-
-    FreeSkinResource(skin);
+    const int exitCode = RunInstallerWindow(instance, &MakeFrame, kSetupWindowTitle, showCommand);
     basetool::EndInstallerProgram(singleton);
-    return 0;
+    return exitCode;
 }

@@ -17,6 +17,10 @@ using namespace SkinUI;
 namespace {
 const wchar_t kMutexName[] = L"YEXO_SHOW_UNINST_SINGLETON_{939EE18D-6F75-4e37-B202-544D5A541FAD}";
 const wchar_t kQuietSwitch[] = L"uninst_silence";
+WindowImplBase* MakeFrame()
+{
+    return new CMainFrame;
+}
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR commandLine, int showCommand)
@@ -31,27 +35,7 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR commandLine, int show
         return exitCode;
     }
 
-    CUIManager::SetInstance(hInstance);
-    SkinResource skin = LoadSkinResource();
-    if (skin.data == NULL || skin.size == 0) {
-        FreeSkinResource(skin);
-        basetool::EndInstallerProgram(singleton);
-        return 1;
-    }
-    CUIManager::SetResourceZipMemory(skin.data, skin.size);
-
-    // The frame deletes itself when its window is destroyed, a failed creation
-    // included; only a window that exists runs the message loop.
-    CMainFrame* frame = new CMainFrame;
-    HWND window = frame->Create(NULL, kUninstTitle, WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, NULL);
-    if (window != NULL && ::IsWindow(window)) {
-        frame->Center();
-        ::ShowWindow(window, showCommand);
-        CUIManager::RunMessageLoop();
-    }
-
-    FreeSkinResource(skin);
+    const int exitCode = RunInstallerWindow(hInstance, &MakeFrame, kUninstTitle, showCommand);
     basetool::EndInstallerProgram(singleton);
-    return 0;
+    return exitCode;
 }

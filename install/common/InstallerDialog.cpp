@@ -2,6 +2,7 @@
 #include "InstallerDialog.h"
 
 #include "UIControl.h"
+#include "UIManager.h"
 
 using namespace SkinUI;
 
@@ -27,6 +28,29 @@ void FreeSkinResource(SkinResource& skin)
     skin.data = NULL;
     skin.size = 0;
     skin.handle = NULL;
+}
+
+int RunInstallerWindow(HINSTANCE instance, SkinUI::WindowImplBase* (*makeFrame)(), LPCTSTR title,
+                       int showCommand)
+{
+    SkinUI::CUIManager::SetInstance(instance);
+    SkinResource skin = LoadSkinResource();
+    if (skin.data == NULL || skin.size == 0) {
+        FreeSkinResource(skin);
+        return 1;
+    }
+    SkinUI::CUIManager::SetResourceZipMemory(skin.data, skin.size);
+    SkinUI::WindowImplBase* frame = makeFrame();
+    HWND window = frame->Create(NULL, title, WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, NULL);
+    const bool shown = window != NULL && ::IsWindow(window);
+    if (shown) {
+        frame->Center();
+        ::ShowWindow(window, showCommand);
+        SkinUI::CUIManager::RunMessageLoop();
+    }
+    FreeSkinResource(skin);
+    return shown ? 0 : 1;
 }
 
 UI_BEGIN_MESSAGE_MAP(CInstallerDialog, WindowImplBase)

@@ -3,6 +3,7 @@
 //
 //   LoadSkinResource  the program's skin zip in its resources ("SKIN", 130,
 //                     language 2052), as wWinMain hands it to the paint manager.
+//   RunInstallerWindow  the windowed run of either program's wWinMain.
 //   CInstallerDialog  the base of the small modal dialogs with an OK and a
 //                     Cancel button (Setup's exit question, Uninst's
 //                     confirmation and message). A derived class names its
@@ -41,6 +42,15 @@ struct SkinResource {
 SkinResource LoadSkinResource(HMODULE module = NULL);
 // FreeResource, then all fields cleared.
 void FreeSkinResource(SkinResource& skin);
+
+// The windowed run of an installer program: the skin from the exe's resources
+// to the paint manager, the frame made by makeFrame created (no owner, title,
+// WS_VISIBLE | WS_OVERLAPPEDWINDOW, CW_USEDEFAULT), centred and shown, and the
+// message loop until the frame ends it; then the skin is freed. Returns the
+// exit code: 0, or 1 when the skin is missing or the window could not be made.
+// The frame deletes itself when its window is destroyed.
+int RunInstallerWindow(HINSTANCE instance, SkinUI::WindowImplBase* (*makeFrame)(), LPCTSTR title,
+                       int showCommand);
 
 // ---- The two-button modal dialog ----
 
