@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -51,12 +52,15 @@ struct Point {
 
 void CheckLayout(const std::wstring& zip, const wchar_t* layout, int cx, int cy, const std::vector<Point>& points)
 {
-    // The manager reads the zip from this memory and keeps it open.
+    // The manager keeps one zip in memory open (a program has one skin); the
+    // next program's skin replaces it after the open one is closed.
     static std::wstring loaded;
-    static std::string bytes;
+    static std::map<std::wstring, std::string> zips;
     if (loaded != zip) {
+        std::string& bytes = zips[zip];
         bytes = testsupport::ReadFileBytes(zip);
         ASSERT_FALSE(bytes.empty()) << testsupport::Narrow(zip);
+        CUIManager::SetResourceZipFile(L"", false);
         CUIManager::SetResourceZipMemory(bytes.data(), static_cast<unsigned>(bytes.size()));
         loaded = zip;
     }
@@ -77,7 +81,10 @@ void CheckLayout(const std::wstring& zip, const wchar_t* layout, int cx, int cy,
         POINT at = {p.pt.x, p.pt.y};
         CControlUI* hit = host.pm.FindControlAt(at);
         ASSERT_TRUE(hit != NULL);
-        EXPECT_EQ(testsupport::Narrow(p.control), testsupport::Narrow(std::wstring(hit->GetName())));
+        CControlUI* wanted = host.pm.FindControlByName(p.control);
+        ASSERT_TRUE(wanted != NULL) << testsupport::Narrow(p.control);
+        EXPECT_EQ(testsupport::Narrow(p.control), testsupport::Narrow(std::wstring(hit->GetName())))
+            << "the control lies at " << testsupport::RectText(wanted->GetPos());
     }
 }
 

@@ -81,7 +81,7 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam)
 }
 }  // namespace
 
-HWND WaitWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs)
+HWND WaitWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs, bool settle)
 {
     HWND result = NULL;
     WaitFor(
@@ -92,6 +92,10 @@ HWND WaitWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs)
             return result != NULL;
         },
         timeoutMs);
+    // A window shows before its first paint and layout are done; clicks
+    // posted before that would miss the buttons.
+    if (result != NULL && timeoutMs > 0 && settle)
+        Sleep(300);
     return result;
 }
 

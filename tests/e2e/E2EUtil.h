@@ -31,8 +31,9 @@ private:
 };
 
 // The visible top-level window of class className that belongs to process id,
-// once it exists (NULL after timeoutMs).
-HWND WaitWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs);
+// once it exists and has had time to lay out and paint (NULL after timeoutMs;
+// timeoutMs 0 only looks).
+HWND WaitWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs, bool settle = true);
 // The first child window of parent of class className, or NULL.
 HWND FindChild(HWND parent, const wchar_t* className);
 // The visible top-level windows of the process.

@@ -20,8 +20,8 @@ constexpr SetupClickPoint kAskExitCancelPoint = { 340, 165 };   // "button_cance
 // Uninst.exe, main window "MainFrame.xml" (400 x 225).
 constexpr SetupClickPoint kUninstClosePoint = { 380, 20 };   // "closebtn"
 // Uninst.exe, confirmation "AskUninst.xml" (400 x 225).
-constexpr SetupClickPoint kAskUninstOkPoint = { 244, 170 };       // "button_ok"
-constexpr SetupClickPoint kAskUninstCancelPoint = { 336, 170 };   // "button_cancel"
+constexpr SetupClickPoint kAskUninstOkPoint = { 248, 197 };       // "button_ok"
+constexpr SetupClickPoint kAskUninstCancelPoint = { 340, 197 };   // "button_cancel"
 constexpr SetupClickPoint kAskUninstClosePoint = { 380, 20 };     // "closebtn"
 // Uninst.exe, message "Message.xml" (400 x 200).
-constexpr SetupClickPoint kMessageOkPoint = { 336, 155 };   // "button_ok"
+constexpr SetupClickPoint kMessageOkPoint = { 340, 172 };   // "button_ok"
