@@ -502,8 +502,9 @@ TEST_F(InstallE2ETest, CancelPathsLeaveNothingBehind)
     }
 }
 
-// E7: folders the custom page refuses; E10: a folder outside the ANSI code
-// page (this suite runs at code page 1252) installs, or fails visibly.
+// E7: folders the custom page refuses, and a folder of the user's that gets
+// the product's own folder inside it; E10: a folder outside the ANSI code page
+// (this suite runs at code page 1252) installs, or fails visibly.
 TEST_F(InstallE2ETest, CustomFolderIsCheckedAndNamesOutsideTheCodePageInstall)
 {
     e2e::Program setup(std::wstring(L"\"") + kDist + L"Setup_web01.exe\"");
@@ -544,9 +545,12 @@ TEST_F(InstallE2ETest, CustomFolderIsCheckedAndNamesOutsideTheCodePageInstall)
         EXPECT_FALSE(installtest::KeyExists(HKEY_LOCAL_MACHINE, TEVELA_PRODUCT_KEY)) << "installed into a refused folder";
         EXPECT_TRUE(setup.Running());
     }
+    // A folder of the user's that holds other things gets the product's own
+    // folder inside it.
     const std::wstring dir = L"C:\\测试\\YexoShow";
     installtest::RemoveTestTree(L"C:\\测试\\");
-    type(dir);
+    ASSERT_TRUE(installtest::MakeTree(L"C:\\", {L"测试\\", L"测试\\mine.txt=mine"}));
+    type(L"C:\\测试");
     if (HasFatalFailure())
         return;
     EXPECT_FALSE(RefusalShows(frame));
@@ -564,6 +568,9 @@ TEST_F(InstallE2ETest, CustomFolderIsCheckedAndNamesOutsideTheCodePageInstall)
     ASSERT_TRUE(testsupport::RunChild(L"\"" + dir + L"\\Uninst.exe\" uninst_silence", kInstallMs, &quiet));
     EXPECT_EQ(0u, quiet);
     ExpectRemoved();
+    // The user's file stays; of the product only the running uninstaller is left.
+    EXPECT_EQ("mine", testsupport::ReadFileBytes(L"C:\\测试\\mine.txt"));
+    EXPECT_EQ("Uninst.exe.error", Join(ListTree(dir + L"\\")));
     installtest::RemoveTestTree(L"C:\\测试\\");
 }
 
