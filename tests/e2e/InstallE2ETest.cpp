@@ -390,7 +390,7 @@ TEST_F(InstallE2ETest, RunningClientAndWrongFolderRemoveNothing)
         ASSERT_TRUE(frame != NULL) << "the progress window did not show";
         Sleep(500);
         e2e::SaveScreenshot(frame, L"e5_wrong_folder");
-        // The window system's close (Alt+F4) ends it (closebtn stays disabled:
+        // The window system's close (Alt+F4) ends it (for the close button:
         // WrongFolderLeavesTheCloseButtonUsable).
         PostMessageW(frame, WM_CLOSE, 0, 0);
         DWORD code = 99;
@@ -428,12 +428,12 @@ TEST_F(InstallE2ETest, RunningClientAndWrongFolderRemoveNothing)
 // with its own close button.
 TEST_F(InstallE2ETest, WrongFolderLeavesTheCloseButtonUsable)
 {
-    GTEST_SKIP() << "Uninst.exe keeps closebtn disabled after a failed check; only the window system's close "
-                    "(Alt+F4) ends the window";
     InstallWithWindow(L"e5b_install");
     if (HasFatalFailure())
         return;
     ASSERT_TRUE(CopyFileW((DefaultDir() + L"\\Uninst.exe").c_str(), (kDist + std::wstring(L"Uninst.exe")).c_str(), FALSE));
+    std::string before = Snapshot(DefaultDir());
+    installtest::ClearSinkRequests();
     e2e::Program uninst(std::wstring(L"\"") + kDist + L"Uninst.exe\"");
     HWND ask = e2e::WaitWindow(uninst.Id(), L"AskUninst", kWindowMs);
     ASSERT_TRUE(ask != NULL) << "the confirmation did not show";
@@ -446,6 +446,8 @@ TEST_F(InstallE2ETest, WrongFolderLeavesTheCloseButtonUsable)
     DWORD code = 99;
     ASSERT_TRUE(uninst.WaitExit(kExitMs, &code)) << "closebtn did not end Uninst after the failed check";
     EXPECT_EQ(0u, code);
+    EXPECT_EQ(before, Snapshot(DefaultDir()));
+    EXPECT_EQ(Request("unsetup") + "\n", Lines(installtest::SinkRequests()));
 }
 
 // E6: the exit question and the confirmation say no, or yes before anything began.
