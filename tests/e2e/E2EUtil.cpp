@@ -215,35 +215,6 @@ std::string Md5sText(const std::map<std::wstring, std::string>& files)
     return text;
 }
 
-bool ReadShortcut(const std::wstring& file, Shortcut& info)
-{
-    IShellLinkW* link = NULL;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link))))
-        return false;
-    IPersistFile* persist = NULL;
-    bool ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
-              SUCCEEDED(persist->Load(file.c_str(), STGM_READ));
-    if (ok) {
-        wchar_t text[MAX_PATH] = {};
-        link->GetPath(text, MAX_PATH, NULL, SLGP_RAWPATH);
-        info.target = text;
-        text[0] = 0;
-        link->GetArguments(text, MAX_PATH);
-        info.arguments = text;
-        text[0] = 0;
-        link->GetDescription(text, MAX_PATH);
-        info.description = text;
-        text[0] = 0;
-        link->GetIconLocation(text, MAX_PATH, &info.iconIndex);
-        info.icon = text;
-        link->GetShowCmd(&info.showCmd);
-    }
-    if (persist != NULL)
-        persist->Release();
-    link->Release();
-    return ok;
-}
 
 int CountTempPayloads()
 {

@@ -69,13 +69,6 @@ std::string FileMd5(const std::wstring& path);
 std::map<std::wstring, std::string> FolderMd5s(const std::wstring& folder);
 std::string Md5sText(const std::map<std::wstring, std::string>& files);
 
-// A shortcut as the shell reads it.
-struct Shortcut {
-    std::wstring target, arguments, description, icon;
-    int iconIndex = -1;
-    int showCmd = 0;
-};
-bool ReadShortcut(const std::wstring& file, Shortcut& link);
 
 // The "173*.tmp" files in the temp folder.
 int CountTempPayloads();

@@ -30,20 +30,14 @@ using installtest::Utf16Bytes;
 
 namespace {
 
-const wchar_t kName[] = L"Yexo娱乐直播";
+using installtest::DesktopLink;
+using installtest::MenuFolder;
+const wchar_t* const kName = installtest::kProductName;
 const wchar_t kDist[] = L"C:\\dist\\";
 const DWORD kWindowMs = 20000;    // a window shows
 const DWORD kInstallMs = 120000;  // the whole installation or removal
 const DWORD kExitMs = 20000;      // a program ends after its last click
 
-std::wstring DesktopLink()
-{
-    return basetool::GetCommonDesktopDir() + L"\\" + kName + L".lnk";
-}
-std::wstring MenuFolder()
-{
-    return basetool::GetCommonProgramsDir() + L"\\" + kName;
-}
 std::wstring DefaultDir()
 {
     return basetool::AppendPath(basetool::GetProgramFilesDir(), L"YexoShow");
@@ -182,23 +176,9 @@ protected:
                 << testsupport::Narrow(file.first);
         }
         // Registry values, exact bytes.
-        struct Value {
-            const wchar_t* name;
-            DWORD type;
-            std::string bytes;
-        } values[] = {
-            {L"ExePath", REG_SZ, Utf16Bytes(dir + L"\\tevela.exe")},
-            {L"DisplayIcon", REG_SZ, Utf16Bytes(dir + L"\\tevela.exe")},
-            {L"DisplayName", REG_SZ, Utf16Bytes(std::wstring(kName) + L'\0')},
-            {L"DisplayVersion", REG_SZ, Utf16Bytes(L"1.0.1.1")},
-            {L"Publisher", REG_SZ, Utf16Bytes(std::wstring(L"Yexo") + L'\0')},
-            {L"EstimatedSize", REG_DWORD, std::string("\xBC\x0C\x00\x00", 4)},
-            {L"UninstallString", REG_SZ, Utf16Bytes(L"\"" + dir + L"\\Uninst.exe\"")},
-            {L"QuietUninstallString", REG_SZ, Utf16Bytes(L"\"" + dir + L"\\Uninst.exe\" uninst_silence")},
-            {L"URLInfoAbout", REG_SZ, Utf16Bytes(basetool::ProductAboutUrl() + L'\0')},
-            {L"Channel", REG_SZ, Utf16Bytes(L"web01")},
-        };
-        for (const Value& v : values) {
+        std::vector<installtest::RegistryValue> values = installtest::ExpectedRegistration(dir);
+        values.push_back({L"Channel", REG_SZ, Utf16Bytes(L"web01")});
+        for (const installtest::RegistryValue& v : values) {
             std::string bytes;
             DWORD type = 0;
             EXPECT_TRUE(ReadRawValue(HKEY_LOCAL_MACHINE, TEVELA_PRODUCT_KEY, v.name, bytes, &type))
@@ -213,16 +193,9 @@ protected:
             EXPECT_EQ(Utf16Bytes(L"\"" + dir + L"\\tevela.exe\""), run);
         }
         // Shortcuts.
-        struct Link {
-            std::wstring file, target, arguments, description, icon;
-        } links[] = {
-            {DesktopLink(), dir + L"\\tevela.exe", L"\"" + dir + L"\\tevela.exe\"", kName, dir + L"\\tevela.ico"},
-            {MenuFolder() + L"\\" + kName + L".lnk", dir + L"\\tevela.exe", L"", L"", L""},
-            {MenuFolder() + L"\\卸载" + kName + L".lnk", dir + L"\\Uninst.exe", L"", L"", dir + L"\\Uninst.ico"},
-        };
-        for (const Link& e : links) {
-            e2e::Shortcut link;
-            ASSERT_TRUE(e2e::ReadShortcut(e.file, link)) << testsupport::Narrow(e.file);
+        for (const installtest::ExpectedShortcut& e : installtest::ExpectedShortcuts(dir)) {
+            installtest::Shortcut link;
+            ASSERT_TRUE(installtest::ReadShortcut(e.file, link)) << testsupport::Narrow(e.file);
             // Wine keeps a link's target only in the ANSI code page (names outside
             // it come back with '?'); Windows keeps the wide name too.
             if (link.target != AcpRoundTrip(e.target) || AcpRoundTrip(e.target) == e.target) {

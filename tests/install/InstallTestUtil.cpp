@@ -6,7 +6,11 @@
 
 #include <algorithm>
 
+#include <objbase.h>
+#include <shlobj.h>
+
 #include "BaseTool.h"
+#include "UninstallInfo.h"
 #include "TestSupport.h"
 #include "WorkerMessages.h"
 
@@ -211,6 +215,73 @@ bool KeyExists(HKEY root, const wchar_t* key)
 std::string Utf16Bytes(const std::wstring& text)
 {
     return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+std::vector<RegistryValue> ExpectedRegistration(const std::wstring& dir)
+{
+    return {
+        {L"ExePath", REG_SZ, Utf16Bytes(dir + L"\\tevela.exe")},
+        {L"DisplayIcon", REG_SZ, Utf16Bytes(dir + L"\\tevela.exe")},
+        {L"DisplayName", REG_SZ, Utf16Bytes(std::wstring(kProductName) + L'\0')},
+        {L"DisplayVersion", REG_SZ, Utf16Bytes(L"1.0.1.1")},
+        {L"Publisher", REG_SZ, Utf16Bytes(std::wstring(L"Yexo") + L'\0')},
+        {L"EstimatedSize", REG_DWORD, std::string("\xBC\x0C\x00\x00", 4)},
+        {L"UninstallString", REG_SZ, Utf16Bytes(L"\"" + dir + L"\\Uninst.exe\"")},
+        {L"QuietUninstallString", REG_SZ, Utf16Bytes(L"\"" + dir + L"\\Uninst.exe\" uninst_silence")},
+        {L"URLInfoAbout", REG_SZ, Utf16Bytes(basetool::ProductAboutUrl() + L'\0')},
+    };
+}
+
+const wchar_t kProductName[] = L"Yexo\u5a31\u4e50\u76f4\u64ad";
+
+std::wstring DesktopLink()
+{
+    return basetool::GetCommonDesktopDir() + L"\\" + kProductName + L".lnk";
+}
+
+std::wstring MenuFolder()
+{
+    return basetool::GetCommonProgramsDir() + L"\\" + kProductName;
+}
+
+bool ReadShortcut(const std::wstring& file, Shortcut& info)
+{
+    IShellLinkW* link = NULL;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link))))
+        return false;
+    IPersistFile* persist = NULL;
+    bool ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
+              SUCCEEDED(persist->Load(file.c_str(), STGM_READ));
+    if (ok) {
+        wchar_t text[MAX_PATH] = {};
+        link->GetPath(text, MAX_PATH, NULL, SLGP_RAWPATH);
+        info.target = text;
+        text[0] = 0;
+        link->GetArguments(text, MAX_PATH);
+        info.arguments = text;
+        text[0] = 0;
+        link->GetDescription(text, MAX_PATH);
+        info.description = text;
+        text[0] = 0;
+        link->GetIconLocation(text, MAX_PATH, &info.iconIndex);
+        info.icon = text;
+        link->GetShowCmd(&info.showCmd);
+    }
+    if (persist != NULL)
+        persist->Release();
+    link->Release();
+    return ok;
+}
+
+std::vector<ExpectedShortcut> ExpectedShortcuts(const std::wstring& dir)
+{
+    const std::wstring name = kProductName;
+    return {
+        {DesktopLink(), dir + L"\\tevela.exe", L"\"" + dir + L"\\tevela.exe\"", name, dir + L"\\tevela.ico"},
+        {MenuFolder() + L"\\" + name + L".lnk", dir + L"\\tevela.exe", L"", L"", L""},
+        {MenuFolder() + L"\\\u5378\u8f7d" + name + L".lnk", dir + L"\\Uninst.exe", L"", L"", dir + L"\\Uninst.ico"},
+    };
 }
 
 std::wstring PendingRenames()

@@ -52,6 +52,35 @@ private:
 bool ReadRawValue(HKEY root, const wchar_t* key, const wchar_t* name, std::string& bytes, DWORD* type = NULL);
 bool KeyExists(HKEY root, const wchar_t* key);
 std::string Utf16Bytes(const std::wstring& text);
+// The values an installation into dir registers under the product key, with
+// their exact types and bytes (Channel, which depends on the installer's file
+// name, is not among them).
+struct RegistryValue {
+    const wchar_t* name;
+    DWORD type;
+    std::string bytes;
+};
+std::vector<RegistryValue> ExpectedRegistration(const std::wstring& dir);
+
+// The product's name on its shortcuts and in its registration.
+extern const wchar_t kProductName[];
+// The desktop shortcut and the start-menu folder of an installation.
+std::wstring DesktopLink();
+std::wstring MenuFolder();
+// A shortcut as the shell reads it back.
+struct Shortcut {
+    std::wstring target, arguments, description, icon;
+    int iconIndex = -1;
+    int showCmd = 0;
+};
+bool ReadShortcut(const std::wstring& file, Shortcut& link);
+// The three shortcuts an installation into dir makes: the shortcut file and
+// what it must read back as.
+struct ExpectedShortcut {
+    std::wstring file, target, arguments, description, icon;
+};
+std::vector<ExpectedShortcut> ExpectedShortcuts(const std::wstring& dir);
+
 // HKLM ...\Session Manager\PendingFileRenameOperations, entries joined by '|'.
 std::wstring PendingRenames();
 

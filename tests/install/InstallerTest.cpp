@@ -34,16 +34,10 @@ using installtest::Utf16Bytes;
 
 namespace {
 
-const wchar_t kName[] = L"Yexo娱乐直播";
+using installtest::DesktopLink;
+using installtest::MenuFolder;
+const wchar_t* const kName = installtest::kProductName;
 
-std::wstring DesktopLink()
-{
-    return basetool::GetCommonDesktopDir() + L"\\" + kName + L".lnk";
-}
-std::wstring MenuFolder()
-{
-    return basetool::GetCommonProgramsDir() + L"\\" + kName;
-}
 
 int CountTempPayloads()
 {
@@ -61,41 +55,6 @@ int CountTempPayloads()
     return count;
 }
 
-struct LinkInfo {
-    std::wstring target, arguments, description, icon;
-    int iconIndex = -1;
-    int showCmd = 0;
-};
-
-bool ReadShortcut(const std::wstring& file, LinkInfo& info)
-{
-    IShellLinkW* link = NULL;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link))))
-        return false;
-    IPersistFile* persist = NULL;
-    bool ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
-              SUCCEEDED(persist->Load(file.c_str(), STGM_READ));
-    if (ok) {
-        wchar_t text[MAX_PATH];
-        link->GetPath(text, MAX_PATH, NULL, SLGP_RAWPATH);
-        info.target = text;
-        text[0] = 0;
-        link->GetArguments(text, MAX_PATH);
-        info.arguments = text;
-        text[0] = 0;
-        link->GetDescription(text, MAX_PATH);
-        info.description = text;
-        text[0] = 0;
-        link->GetIconLocation(text, MAX_PATH, &info.iconIndex);
-        info.icon = text;
-        link->GetShowCmd(&info.showCmd);
-    }
-    if (persist != NULL)
-        persist->Release();
-    link->Release();
-    return ok;
-}
 
 // Every test starts without the product's registration, shortcuts or Run value.
 class InstallerTest : public ::testing::Test {
@@ -168,15 +127,8 @@ TEST_F(InstallerTest, FreshInstallReportsEveryStepAndRegistersTheProduct)
     EXPECT_EQ(tempFiles, CountTempPayloads());
 
     // Shortcuts, as the shell reads them.
-    struct Expected {
-        std::wstring file, target, arguments, description, icon;
-    } links[] = {
-        {DesktopLink(), dir + L"\\tevela.exe", L"\"" + dir + L"\\tevela.exe\"", kName, dir + L"\\tevela.ico"},
-        {MenuFolder() + L"\\" + kName + L".lnk", dir + L"\\tevela.exe", L"", L"", L""},
-        {MenuFolder() + L"\\卸载" + kName + L".lnk", dir + L"\\Uninst.exe", L"", L"", dir + L"\\Uninst.ico"},
-    };
-    for (const Expected& e : links) {
-        LinkInfo info;
+    for (const installtest::ExpectedShortcut& e : installtest::ExpectedShortcuts(dir)) {
+        installtest::Shortcut info;
         ASSERT_TRUE(testsupport::FileExists(e.file)) << testsupport::Narrow(e.file);
         ASSERT_TRUE(ReadShortcut(e.file, info)) << testsupport::Narrow(e.file);
         EXPECT_EQ(e.target, info.target);
@@ -209,22 +161,8 @@ TEST_F(InstallerTest, RegistrationValuesHaveTheirExactBytes)
     const std::wstring dir = L"C:\\Program Files\\YexoShow";
     CInstaller installer(dir);
     EXPECT_TRUE(installer.WriteUninstallInfo());
-    struct Value {
-        const wchar_t* name;
-        DWORD type;
-        std::string bytes;
-    } values[] = {
-        {L"ExePath", REG_SZ, Utf16Bytes(dir + L"\\tevela.exe")},
-        {L"DisplayIcon", REG_SZ, Utf16Bytes(dir + L"\\tevela.exe")},
-        {L"DisplayName", REG_SZ, Utf16Bytes(std::wstring(kName) + L'\0')},
-        {L"DisplayVersion", REG_SZ, Utf16Bytes(L"1.0.1.1")},
-        {L"Publisher", REG_SZ, Utf16Bytes(std::wstring(L"Yexo") + L'\0')},
-        {L"EstimatedSize", REG_DWORD, std::string("\xBC\x0C\x00\x00", 4)},
-        {L"UninstallString", REG_SZ, Utf16Bytes(L"\"" + dir + L"\\Uninst.exe\"")},
-        {L"QuietUninstallString", REG_SZ, Utf16Bytes(L"\"" + dir + L"\\Uninst.exe\" uninst_silence")},
-        {L"URLInfoAbout", REG_SZ, Utf16Bytes(basetool::ProductAboutUrl() + L'\0')},
-    };
-    for (const Value& v : values) {
+    const std::vector<installtest::RegistryValue> values = installtest::ExpectedRegistration(dir);
+    for (const installtest::RegistryValue& v : values) {
         std::string bytes;
         DWORD type = 0;
         ASSERT_TRUE(ReadRawValue(HKEY_LOCAL_MACHINE, TEVELA_PRODUCT_KEY, v.name, bytes, &type))

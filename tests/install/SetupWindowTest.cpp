@@ -369,8 +369,9 @@ TEST(SetupPathRules, DriveThatIsNotFixedIsInvalid)
     for (wchar_t l = L'A'; l <= L'Z'; ++l) {
         const wchar_t root[] = { l, L':', L'\\', 0 };
         const UINT type = ::GetDriveTypeW(root);
-        if (type != DRIVE_FIXED)
+        if (type != DRIVE_FIXED) {
             EXPECT_FALSE(IsValidInstallPath(std::wstring(root) + L"YexoShow")) << static_cast<char>(l) << " type " << type;
+        }
     }
 }
 
@@ -818,8 +819,9 @@ TEST(SetupProgram, CarriesItsIconSkinAndPayload)
     SkinResource skin = LoadSkinResource(exe);
     EXPECT_TRUE(skin.data != NULL);
     EXPECT_GT(skin.size, 1000u);
-    if (skin.data != NULL)
+    if (skin.data != NULL) {
         EXPECT_EQ(0, memcmp(skin.data, "PK", 2));
+    }
     FreeSkinResource(skin);
     EXPECT_TRUE(skin.data == NULL && skin.size == 0);
     EXPECT_TRUE(::FindResourceExW(exe, SETUP_PAYLOAD_TYPE, MAKEINTRESOURCEW(SETUP_PAYLOAD_ID), SETUP_PAYLOAD_LANGUAGE) !=

@@ -27,18 +27,12 @@ using installtest::MakeTree;
 
 namespace {
 
-const wchar_t kName[] = L"Yexo娱乐直播";
+using installtest::DesktopLink;
+using installtest::MenuFolder;
+const wchar_t* const kName = installtest::kProductName;
 const char kRemovalSteps[] =
     "0 正在校验|10 开始卸载|20 正在删除文件|80 正在删除快捷方式|85 正在删除开始菜单|90 正在删除注册表数据|100 卸载完成";
 
-std::wstring DesktopLink()
-{
-    return basetool::GetCommonDesktopDir() + L"\\" + kName + L".lnk";
-}
-std::wstring MenuFolder()
-{
-    return basetool::GetCommonProgramsDir() + L"\\" + kName;
-}
 
 std::wstring Unsetup(const std::wstring& channel)
 {
