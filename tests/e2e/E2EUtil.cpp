@@ -216,20 +216,5 @@ std::string Md5sText(const std::map<std::wstring, std::string>& files)
 }
 
 
-int CountTempPayloads()
-{
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((std::wstring(temp) + L"173*.tmp").c_str(), &found);
-    int count = 0;
-    if (search != INVALID_HANDLE_VALUE) {
-        do
-            ++count;
-        while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    return count;
-}
 
 }  // namespace e2e

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "InstallTestUtil.h"
+
 namespace e2e {
 
 // A started program. The destructor ends it when it still runs.
@@ -70,7 +72,6 @@ std::map<std::wstring, std::string> FolderMd5s(const std::wstring& folder);
 std::string Md5sText(const std::map<std::wstring, std::string>& files);
 
 
-// The "173*.tmp" files in the temp folder.
-int CountTempPayloads();
+using installtest::CountTempPayloads;
 
 }  // namespace e2e

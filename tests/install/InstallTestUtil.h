@@ -81,6 +81,9 @@ struct ExpectedShortcut {
 };
 std::vector<ExpectedShortcut> ExpectedShortcuts(const std::wstring& dir);
 
+// The installers' temporary archive files ("173*.tmp") in the temp folder.
+int CountTempPayloads();
+
 // HKLM ...\Session Manager\PendingFileRenameOperations, entries joined by '|'.
 std::wstring PendingRenames();
 

@@ -29,6 +29,7 @@
 using installtest::Join;
 using installtest::ListTree;
 using installtest::MakeTree;
+using installtest::CountTempPayloads;
 using installtest::ReadRawValue;
 using installtest::Utf16Bytes;
 
@@ -39,21 +40,6 @@ using installtest::MenuFolder;
 const wchar_t* const kName = installtest::kProductName;
 
 
-int CountTempPayloads()
-{
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((std::wstring(temp) + L"173*.tmp").c_str(), &found);
-    int count = 0;
-    if (search != INVALID_HANDLE_VALUE) {
-        do
-            ++count;
-        while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    return count;
-}
 
 
 // Every test starts without the product's registration, shortcuts or Run value.
