@@ -185,7 +185,7 @@ CMainFrame::~CMainFrame()
     // worker must be done with the installer before it goes.
     if (m_thread != NULL) {
         m_installer->SetWindow(NULL);
-        JoinInstallThread();
+        basetool::JoinWorkerThread(m_thread);
     }
     delete m_installer;
 }
@@ -388,23 +388,6 @@ void CMainFrame::OnStepProgress(const wchar_t* text, int percent)
     }
 }
 
-void CMainFrame::JoinInstallThread()
-{
-    if (m_thread == NULL)
-        return;
-    // The worker may be in a synchronous report to this thread: let such sends
-    // through while waiting.
-    for (;;) {
-        const DWORD r = ::MsgWaitForMultipleObjects(1, &m_thread, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (r != WAIT_OBJECT_0 + 1)
-            break;
-        MSG msg;
-        ::PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    ::CloseHandle(m_thread);
-    m_thread = NULL;
-}
-
 LRESULT CMainFrame::OnClose(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
 {
     if (m_first != NULL && m_first->IsVisible()) {
@@ -420,7 +403,7 @@ LRESULT CMainFrame::OnClose(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHand
         bHandled = true;
         return 0;
     }
-    JoinInstallThread();
+    basetool::JoinWorkerThread(m_thread);
     if (m_third != NULL && m_third->IsVisible()) {
         COptionUI* boot = static_cast<COptionUI*>(m_pm.FindControlByName(L"option_boot_start"));
         if (boot != NULL && boot->IsSelected())

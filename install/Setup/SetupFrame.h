@@ -86,8 +86,6 @@ protected:
     void OnStepProgress(const wchar_t* text, int percent);
     void StartInstall();
     void SetCloseEnabled(bool enabled);
-    // Waits for the worker thread and closes its handle.
-    void JoinInstallThread();
 
     CInstaller* m_installer;
     HANDLE m_thread;

@@ -41,7 +41,7 @@ CMainFrame::~CMainFrame()
     // Normally the worker has ended before the window closes (OnClose). A window
     // destroyed from outside while it runs must not free the worker under it:
     // the worker runs to its end, reporting to a window that no longer exists.
-    JoinWorker();
+    basetool::JoinWorkerThread(m_hThread);
     delete m_pUninstaller;
     m_pUninstaller = NULL;
 }
@@ -215,7 +215,7 @@ LRESULT CMainFrame::OnClose(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHand
         bHandled = true;
         return 0;
     }
-    JoinWorker();
+    basetool::JoinWorkerThread(m_hThread);
     return WindowImplBase::OnClose(uMsg, wParam, lParam, bHandled);
 }
 
@@ -226,17 +226,3 @@ void CMainFrame::EnableCloseButton(bool bEnable)
         pClose->SetEnabled(bEnable);
 }
 
-void CMainFrame::JoinWorker()
-{
-    if (m_hThread == NULL)
-        return;
-    for (;;) {
-        DWORD dwWait = ::MsgWaitForMultipleObjects(1, &m_hThread, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (dwWait != WAIT_OBJECT_0 + 1)
-            break;   // ended (or the wait failed)
-        MSG msg;
-        ::PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    ::CloseHandle(m_hThread);
-    m_hThread = NULL;
-}

@@ -67,9 +67,6 @@ private:
     void OnWorkerFinished();
     void OnUninstallDone();
     void EnableCloseButton(bool bEnable);
-    // Waits for the worker thread and closes its handle, letting messages
-    // that other threads send to this one through meanwhile.
-    void JoinWorker();
 
     CUninstaller* m_pUninstaller;
     HANDLE m_hThread;

@@ -65,6 +65,11 @@ bool BeginInstallerProgram(const wchar_t* mutexName, SingletonMutex*& singleton)
 // Undoes BeginInstallerProgram.
 void EndInstallerProgram(SingletonMutex*& singleton);
 
+// Waits for a window's worker thread to end, letting the worker's synchronous
+// reports to this (window) thread through meanwhile, so the wait cannot
+// deadlock; then closes the handle and clears it. Nothing for a null handle.
+void JoinWorkerThread(HANDLE& thread);
+
 // ---- Folders that are never removed ----
 
 // The absolute, long form of a folder without a trailing backslash (a root

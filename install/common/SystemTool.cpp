@@ -157,4 +157,19 @@ void EndInstallerProgram(SingletonMutex*& singleton)
     CloseSingletonMutex(singleton);
 }
 
+void JoinWorkerThread(HANDLE& thread)
+{
+    if (thread == NULL)
+        return;
+    for (;;) {
+        const DWORD r = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (r != WAIT_OBJECT_0 + 1)
+            break;   // ended (or the wait failed)
+        MSG msg;
+        ::PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    ::CloseHandle(thread);
+    thread = NULL;
+}
+
 }  // namespace basetool
