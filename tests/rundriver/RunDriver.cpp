@@ -10,6 +10,7 @@
 //     --finish   press "安装完成" instead of "立即体验" (no client is started)
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -100,6 +101,17 @@ std::vector<DWORD> Shoot(HWND hwnd, const std::wstring& path)
     return pixels;
 }
 
+// Writes pixels taken by Shoot from hwnd's client area as a PNG.
+void SavePixels(HWND hwnd, const std::vector<DWORD>& pixels, const std::wstring& path)
+{
+    RECT rc;
+    if (!GetClientRect(hwnd, &rc) || static_cast<size_t>(rc.right * rc.bottom) != pixels.size())
+        return;
+    testsupport::Canvas canvas(rc.right, rc.bottom);
+    std::copy(pixels.begin(), pixels.end(), canvas.Bits());
+    canvas.SavePng(path);
+}
+
 void EndProcessOfWindow(HWND hwnd)
 {
     DWORD pid = 0;
@@ -158,20 +170,29 @@ int wmain(int argc, wchar_t** argv)
 
     Say("pressing the default install button");
     Click(frame, kSetupDefaultInstallPoint.x, kSetupDefaultInstallPoint.y);
-    // The progress page shows only while the worker unpacks: the first picture
-    // that differs from the folder page is kept.
-    DWORD clicked = GetTickCount();
-    bool changed = false;
-    while (!changed && GetTickCount() - clicked < 5000) {
+    // The progress page shows while the worker unpacks. The picture kept is the
+    // last one before the window settles, so it shows a step of the work (or,
+    // when the installation is too quick for that, the page as it first showed).
+    const DWORD clicked = GetTickCount();
+    std::vector<DWORD> shown = firstPage;
+    std::vector<DWORD> progress;
+    DWORD lastChange = clicked;
+    while (GetTickCount() - clicked < 60000) {
         Sleep(10);
         std::vector<DWORD> now = Shoot(frame, std::wstring());
-        if (!now.empty() && now != firstPage) {
-            Shoot(frame, shots + L"2-setup-progress.png");
-            changed = true;
+        if (now.empty())
+            break;
+        if (now != shown) {
+            progress = progress.empty() ? now : shown;
+            shown.swap(now);
+            lastChange = GetTickCount();
+        } else if (!progress.empty() && GetTickCount() - lastChange > 700) {
+            break;
         }
     }
-    if (!changed)
-        return Fail("default install button (the page did not change within 5 s)");
+    if (progress.empty())
+        return Fail("default install button (the page did not change)");
+    SavePixels(frame, progress, shots + L"2-setup-progress.png");
 
     // Until the finish page shows, the place of its button holds nothing that
     // takes a click: once the window has kept one picture for a moment, press
