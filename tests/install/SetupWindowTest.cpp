@@ -662,7 +662,8 @@ TEST_F(SetupWindowTest, WindowDestroyedDuringTheInstallWaitsForTheWorker)
     frame->GetInstaller()->SetPayloadResource(NULL, PAYLOAD_THREE);
     SetPath(dir);
     ClickPoint(kSetupDefaultInstallPoint);
-    ASSERT_TRUE(Visible(L"container_second"));
+    // Started (the tiny archive may already be done and show the finish page).
+    ASSERT_FALSE(Visible(L"container_first"));
     // As the session's end would: the window goes while the worker runs. The
     // frame frees its worker only after the worker is done with it.
     ::DestroyWindow(hwnd);
