@@ -12,6 +12,7 @@
 #include "InstallerClickPoints.h"
 #include "TestSupport.h"
 #include "UIBuilder.h"
+#include "UITestHost.h"
 #include "UIControl.h"
 #include "UIManager.h"
 #include "UIWindow.h"
@@ -19,28 +20,6 @@
 using namespace SkinUI;
 
 namespace {
-
-class HostWnd : public CWindowWnd {
-public:
-    CUIManager pm;
-    ~HostWnd()
-    {
-        if (::IsWindow(m_hWnd))
-            ::DestroyWindow(m_hWnd);
-    }
-    LPCTSTR GetWindowClassName() const override { return L"E2EPointsHost"; }
-    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override
-    {
-        if (uMsg == WM_CREATE) {
-            pm.Init(m_hWnd);
-            return 0;
-        }
-        LRESULT lRes = 0;
-        if (pm.HandleWindowMessage(uMsg, wParam, lParam, lRes))
-            return lRes;
-        return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
-    }
-};
 
 struct Point {
     const char* what;
@@ -66,8 +45,8 @@ void CheckLayout(const std::wstring& zip, const wchar_t* layout, int cx, int cy,
     }
     for (const Point& p : points) {
         SCOPED_TRACE(p.what);
-        HostWnd host;
-        ASSERT_TRUE(host.Create(NULL, L"points", WS_POPUP, 0, 0, 0, cx, cy) != NULL);
+        testsupport::UITestHost host(L"points");
+        ASSERT_TRUE(host.Open(cx, cy));
         CUIBuilder builder;
         CControlUI* root = builder.Create(layout, NULL, NULL, &host.pm);
         ASSERT_TRUE(root != NULL) << testsupport::Narrow(layout);

@@ -18,6 +18,7 @@
 #include "AskUninstDlg.h"
 #include "BaseTool.h"
 #include "InstallTestUtil.h"
+#include "ShippedProduct.h"
 #include "Installer.h"
 #include "UninstFrame.h"
 #include "MessageDlg.h"
@@ -291,16 +292,7 @@ protected:
     // The product as the real installer puts it into m_dir.
     void Install()
     {
-        HMODULE setup = LoadLibraryExW((testsupport::ExeDir() + L"Setup.exe").c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_TRUE(setup != NULL);
-        CInstaller installer(m_dir);
-        installer.SetPayloadResource(setup, SETUP_PAYLOAD_ID);
-        installer.SetStatHost(installtest::StatHost());
-        installtest::Recorder recorder;
-        installer.SetWindow(recorder.hwnd());
-        ASSERT_TRUE(recorder.RunWorker(InstallThreadProc, &installer));
-        FreeLibrary(setup);
-        ASSERT_EQ(1, recorder.finished) << installtest::StepsText(recorder.steps);
+        ASSERT_EQ("", installtest::InstallShippedProduct(m_dir));
         ASSERT_TRUE(testsupport::FileExists(m_dir + L"\\Uninst.exe"));
         ASSERT_TRUE(testsupport::FileExists(m_dir + L"\\tevela.exe"));
         ASSERT_TRUE(testsupport::FileExists(DesktopLink()));

@@ -14,6 +14,7 @@
 
 #include "BaseTool.h"
 #include "InstallTestUtil.h"
+#include "ShippedProduct.h"
 #include "Installer.h"
 #include "ProductFolder.h"
 #include "RegSettings.h"
@@ -244,16 +245,7 @@ TEST_F(UninstallerTest, RootsAndSystemFoldersAreRefused)
 // removes the installation in its quiet mode and says by its exit code how it went.
 TEST_F(UninstallerTest, RealUninstallerRemovesTheInstallationQuietly)
 {
-    HMODULE setup = LoadLibraryExW((testsupport::ExeDir() + L"Setup.exe").c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_TRUE(setup != NULL);
-    CInstaller installer(m_dir);
-    installer.SetPayloadResource(setup, SETUP_PAYLOAD_ID);
-    installer.SetStatHost(installtest::StatHost());
-    installtest::Recorder recorder;
-    installer.SetWindow(recorder.hwnd());
-    ASSERT_TRUE(recorder.RunWorker(InstallThreadProc, &installer));
-    FreeLibrary(setup);
-    ASSERT_EQ(1, recorder.finished) << installtest::StepsText(recorder.steps);
+    ASSERT_EQ("", installtest::InstallShippedProduct(m_dir));
     ASSERT_TRUE(testsupport::FileExists(m_dir + L"\\Uninst.exe"));
     if (!testsupport::FileExists(m_dir + L"\\tevela.exe")) {   // until the client is part of the build
         ASSERT_TRUE(installtest::CopyStub(m_dir + L"\\tevela.exe"));
