@@ -406,6 +406,22 @@ def word(text, x, y, height, width, spacing=0.16):
 
 
 # ---------------------------------------------------------------------------
+# Parts several skins share
+# ---------------------------------------------------------------------------
+def check_box(state):
+    """A 16 x 16 check box: "normal", "hot", "checked" or "checked_hot"."""
+    box = rect(1.5, 1.5, 14.5, 14.5, 2.5)
+    c = Canvas(16, 16)
+    if state.startswith("checked"):
+        c.fill(box, BRAND_LIGHT if state == "checked_hot" else BRAND)
+        c.fill(glyph_check(8, 8.2, 8, 1.8), WHITE)
+    else:
+        c.fill(box, WHITE)
+        c.stroke(box, 1.0, BRAND if state == "hot" else "#B4B4C0")
+    return c
+
+
+# ---------------------------------------------------------------------------
 # Building a skin
 # ---------------------------------------------------------------------------
 def _load_images_module(skin_dir):

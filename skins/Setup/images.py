@@ -32,18 +32,8 @@ def _browse_buttons(sp):
 
 
 def _check_boxes(sp):
-    out = {}
-    box = sp.rect(1.5, 1.5, 14.5, 14.5, 2.5)
-    for state in ("normal", "hot", "checked", "checked_hot"):
-        c = sp.Canvas(16, 16)
-        if state.startswith("checked"):
-            c.fill(box, sp.BRAND_LIGHT if state == "checked_hot" else sp.BRAND)
-            c.fill(sp.glyph_check(8, 8.2, 8, 1.8), sp.WHITE)
-        else:
-            c.fill(box, sp.WHITE)
-            c.stroke(box, 1.0, sp.BRAND if state == "hot" else "#B4B4C0")
-        out["setup/checkbox_%s.png" % state] = c
-    return out
+    return {"setup/checkbox_%s.png" % state: sp.check_box(state)
+            for state in ("normal", "hot", "checked", "checked_hot")}
 
 
 def _finish_badge(sp):

@@ -163,18 +163,6 @@ def _dialog_parts(sp):
         c.fill(close, sp.WHITE)
     out.update(_states(sp, 24, 24, draw_close, {s: "public/close_%s.png" % s for s in ("normal", "hot", "push")}))
 
-    box = sp.rect(1.5, 1.5, 14.5, 14.5, 2.5)
-
-    def check_box(state):
-        c = sp.Canvas(16, 16)
-        if state.startswith("checked"):
-            c.fill(box, sp.BRAND_LIGHT if state == "checked_hot" else sp.BRAND)
-            c.fill(sp.glyph_check(8, 8.2, 8, 1.8), sp.WHITE)
-        else:
-            c.fill(box, sp.WHITE)
-            c.stroke(box, 1.0, sp.BRAND if state == "hot" else "#B4B4C0")
-        return c
-
     dot = sp.circle(8, 8, 6.5)
 
     def radio(state):
@@ -188,7 +176,7 @@ def _dialog_parts(sp):
         return c
 
     for state in ("normal", "hot", "checked", "checked_hot"):
-        out["public/checkbox_%s.png" % state] = check_box(state)
+        out["public/checkbox_%s.png" % state] = sp.check_box(state)
         out["public/radio_%s.png" % state] = radio(state)
 
     def button(primary, state):
