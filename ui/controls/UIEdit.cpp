@@ -4,6 +4,8 @@
 #include <stdlib.h>
 #include <wchar.h>
 
+#include <string>
+
 #include "UIButton.h"
 #include "UIManager.h"
 #include "UIRender.h"
@@ -540,9 +542,13 @@ void CEditUI::PaintText(HDC hDC)
 
     CUIString sText = m_sText;
     if (m_bPasswordMode) {
-        sText.Empty();
+        // One password char per character: count them, then build the mask
+        // in one block (appending char by char copies the text each time).
+        int count = 0;
         for (LPCTSTR p = m_sText.GetData(); *p != L'\0'; p = ::CharNextW(p))
-            sText += m_cPasswordChar;
+            ++count;
+        std::wstring mask((size_t)count, m_cPasswordChar);
+        sText.Assign(mask.c_str(), count);
     }
 
     CUIRect rc = GetTextRect();
