@@ -47,6 +47,8 @@ protected:
     {
         host.pm.AttachRoot(new CControlUI);
         host.Update();
+        // No document kept a UI handler past its browser's Close.
+        EXPECT_EQ(0, mock.state->staleHandlerCalls);
     }
     CWebBrowserUI* Build(unsigned flags, const wchar_t* extra = L"")
     {
@@ -137,6 +139,63 @@ TEST_F(MockBrowser, NavigateCompleteInstallsTheDocumentHostFirst)
     // Again at the next completion.
     ASSERT_EQ(S_OK, FireNavigateComplete(L"http://www.example.com/c"));
     EXPECT_EQ(2, mock.Count("SetUIHandler handler"));
+}
+
+// A document can outlive the control (a page or, here, the test holds it):
+// the control takes its UI handler back before it closes the browser, so the
+// document's later questions find no handler instead of a freed control.
+TEST_F(MockBrowser, TheDocumentGivesTheHandlerBackBeforeTheBrowserCloses)
+{
+    for (bool recreate : { false, true }) {
+        SCOPED_TRACE(recreate ? "new class id" : "control removed");
+        CWebBrowserUI* wb = Build(0);
+        RecordingHandler h;
+        wb->SetEventHandler(&h);
+        host.Update();
+        ASSERT_EQ(S_OK, FireNavigateComplete(L"http://www.example.com/b"));
+        IDispatch* doc = NULL;
+        ASSERT_NE(nullptr, wb->GetWebBrowser2());
+        wb->GetWebBrowser2()->get_Document(&doc);
+        ASSERT_NE(nullptr, doc);
+        EXPECT_EQ(S_OK, mock.DocumentCallsHandler(doc));
+        mock.ClearLog();
+        if (recreate) {
+            ASSERT_TRUE(wb->SetClassIdText(L"{8856F961-340A-11D0-A96B-00C04FD705A2}"));
+            wb->SetPos(wb->GetPos());
+        } else {
+            host.Find<CContainerUI>(L"box")->Remove(wb);
+            host.Update();
+            EXPECT_EQ(0, mock.state->liveObjects);
+        }
+        ASSERT_GE(mock.IndexOf("SetUIHandler null"), 0);
+        EXPECT_LT(mock.IndexOf("SetUIHandler null"), mock.IndexOf("Close 1"));
+        EXPECT_EQ(nullptr, mock.state->uiHandler);
+        EXPECT_EQ(S_FALSE, mock.DocumentCallsHandler(doc));
+        doc->Release();
+        EXPECT_EQ(0, mock.state->staleHandlerCalls);
+    }
+}
+
+// Each navigation makes a new document; at its completion the new one takes
+// the handler and the one before, still held here, gives it back.
+TEST_F(MockBrowser, EachNewDocumentTakesTheHandlerFromThePreviousOne)
+{
+    CWebBrowserUI* wb = Build(0);
+    host.Update();
+    IDispatch* docs[2] = { NULL, NULL };
+    for (int i = 0; i < 2; ++i) {
+        wb->Navigate2(L"http://www.example.com/n");
+        ASSERT_EQ(S_OK, FireNavigateComplete(L"http://www.example.com/n"));
+        wb->GetWebBrowser2()->get_Document(&docs[i]);
+        ASSERT_NE(nullptr, docs[i]);
+    }
+    ASSERT_NE(docs[0], docs[1]);
+    EXPECT_EQ(S_FALSE, mock.DocumentCallsHandler(docs[0]));
+    EXPECT_EQ(S_OK, mock.DocumentCallsHandler(docs[1]));
+    EXPECT_EQ((std::vector<std::string>{ "SetUIHandler handler", "SetUIHandler null", "SetUIHandler handler" }),
+              mock.Lines("SetUIHandler"));
+    for (IDispatch* doc : docs)
+        doc->Release();
 }
 
 TEST_F(MockBrowser, WithoutADocumentTheCompletionStillReachesTheHandler)

@@ -31,6 +31,8 @@ public:
         m_reset = reinterpret_cast<MockOcxResetFn>(reinterpret_cast<void*>(::GetProcAddress(m_hModule, "MockOcxReset")));
         m_newDocument = reinterpret_cast<MockOcxNewDocumentFn>(
             reinterpret_cast<void*>(::GetProcAddress(m_hModule, "MockOcxNewDocument")));
+        m_documentCalls = reinterpret_cast<MockOcxDocumentCallsHandlerFn>(
+            reinterpret_cast<void*>(::GetProcAddress(m_hModule, "MockOcxDocumentCallsHandler")));
         state = getState != NULL ? getState() : NULL;
         Reset(0);
     }
@@ -41,7 +43,10 @@ public:
         if (m_hModule != NULL)
             ::FreeLibrary(m_hModule);
     }
-    bool Loaded() const { return state != NULL && m_reset != NULL && m_newDocument != NULL; }
+    bool Loaded() const
+    {
+        return state != NULL && m_reset != NULL && m_newDocument != NULL && m_documentCalls != NULL;
+    }
 
     // Forgets the record; new objects behave as flags say.
     void Reset(unsigned flags)
@@ -79,6 +84,7 @@ public:
         return -1;
     }
     IUnknown* NewDocument() { return m_newDocument(); }
+    HRESULT DocumentCallsHandler(IUnknown* document) { return m_documentCalls(document); }
 
     MockOcxState* state = nullptr;
 
@@ -86,6 +92,7 @@ private:
     HMODULE m_hModule = NULL;
     MockOcxResetFn m_reset = nullptr;
     MockOcxNewDocumentFn m_newDocument = nullptr;
+    MockOcxDocumentCallsHandlerFn m_documentCalls = nullptr;
 };
 
 } // namespace axtest

@@ -101,7 +101,8 @@ CWebBrowserUI::CWebBrowserUI()
       m_dwCookie(0),
       m_bAutoNavi(false),
       m_pWebBrowserEventHandler(NULL),
-      m_DownloadManager(this)
+      m_DownloadManager(this),
+      m_pCustomDoc(NULL)
 {
     m_clsid = kClsidWebBrowser;
 }
@@ -191,12 +192,14 @@ bool CWebBrowserUI::CreateHostedControl()
 
 // Besides its own connections the release tears the browser down itself, so
 // that a re-creation leaves no old browser behind and the destructor closes
-// the browser before the parts it may call are gone.
+// the browser before the parts it may call are gone. The document hands the
+// UI handler back before that: it may live on after the control.
 void CWebBrowserUI::ReleaseHostedControl()
 {
     m_bCreated = false;
     if (m_pManager != NULL)
         m_pManager->RemoveAccelerator(this);
+    RevokeDocHostHandler();
     RegisterEventHandler(false);
     if (m_pWebBrowser2 != NULL) {
         m_pWebBrowser2->Release();
@@ -228,11 +231,27 @@ void CWebBrowserUI::InstallDocHostHandler()
         return;
     ICustomDoc* pCustomDoc = NULL;
     pDoc->QueryInterface(kIidICustomDoc, reinterpret_cast<LPVOID*>(&pCustomDoc));
-    if (pCustomDoc != NULL) {
-        pCustomDoc->SetUIHandler(static_cast<IDocHostUIHandler*>(this));
+    pDoc->Release();
+    if (pCustomDoc == NULL)
+        return;
+    // A new document: the previous one gives the handler back first.
+    if (pCustomDoc != m_pCustomDoc) {
+        RevokeDocHostHandler();
+        m_pCustomDoc = pCustomDoc;
+    } else {
         pCustomDoc->Release();
     }
-    pDoc->Release();
+    m_pCustomDoc->SetUIHandler(static_cast<IDocHostUIHandler*>(this));
+}
+
+void CWebBrowserUI::RevokeDocHostHandler()
+{
+    ICustomDoc* pCustomDoc = m_pCustomDoc;
+    if (pCustomDoc == NULL)
+        return;
+    m_pCustomDoc = NULL;
+    pCustomDoc->SetUIHandler(NULL);
+    pCustomDoc->Release();
 }
 
 // ---------------------------------------------------------------------------

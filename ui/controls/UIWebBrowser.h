@@ -105,6 +105,9 @@ protected:
     HRESULT RegisterEventHandler(bool inAdvise);
     // Makes this control the document's UI handler.
     void InstallDocHostHandler();
+    // Takes the UI handler back from the document it was given to: a
+    // document can outlive the control, and must not call it then.
+    void RevokeDocHostHandler();
 
     // The IDownloadManager part QueryService hands out: same identity.
     class CDownloadManagerPart : public IDownloadManager
@@ -128,6 +131,8 @@ protected:
     bool m_bAutoNavi;
     CWebBrowserEventHandler* m_pWebBrowserEventHandler;
     CDownloadManagerPart m_DownloadManager;
+    // The document that holds this control as its UI handler (one reference).
+    ICustomDoc* m_pCustomDoc;
 };
 
 } // namespace SkinUI

@@ -1,5 +1,6 @@
 // The HTML document of mockocx.dll's browser: it takes a UI handler
-// (ICustomDoc) and has a parent window whose current event object answers the
+// (ICustomDoc), notices a handler its host did not take back before closing
+// the browser, and has a parent window whose current event object answers the
 // script-error properties a host reads.
 #include <windows.h>
 #include <ole2.h>
@@ -112,8 +113,15 @@ private:
 class MockDocument : public Stub_IHTMLDocument2, public Stub_ICustomDoc
 {
 public:
-    MockDocument() : m_dwRef(1) { ::InterlockedIncrement(&MockState().liveDocuments); }
-    virtual ~MockDocument() { ::InterlockedDecrement(&MockState().liveDocuments); }
+    MockDocument() : m_dwRef(1), m_pHandler(NULL), m_bBrowserClosed(false)
+    {
+        ::InterlockedIncrement(&MockState().liveDocuments);
+    }
+    virtual ~MockDocument()
+    {
+        DropHandler();
+        ::InterlockedDecrement(&MockState().liveDocuments);
+    }
 
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
     {
@@ -142,18 +150,61 @@ public:
     STDMETHODIMP SetUIHandler(IDocHostUIHandler* pUIHandler) override
     {
         MockLog("SetUIHandler %s", pUIHandler != NULL ? "handler" : "null");
-        MockOcxState& state = MockState();
         if (pUIHandler != NULL)
             pUIHandler->AddRef();
-        if (state.uiHandler != NULL)
-            state.uiHandler->Release();
-        state.uiHandler = pUIHandler;
+        DropHandler();
+        m_pHandler = pUIHandler;
+        MockState().uiHandler = pUIHandler;
         return S_OK;
     }
 
+    void BrowserClosed() { m_bBrowserClosed = true; }
+
+    HRESULT CallHandler()
+    {
+        if (m_pHandler == NULL)
+            return S_FALSE;
+        if (!Reachable("UpdateUI"))
+            return E_UNEXPECTED;
+        return m_pHandler->UpdateUI();
+    }
+
 private:
+    // A handler kept past the browser's Close belongs to a host that may be
+    // gone: the call it would get is recorded instead of made.
+    bool Reachable(const char* call)
+    {
+        if (!m_bBrowserClosed)
+            return true;
+        MockLog("stale UI handler: %s", call);
+        ::InterlockedIncrement(&MockState().staleHandlerCalls);
+        return false;
+    }
+    void DropHandler()
+    {
+        IDocHostUIHandler* pHandler = m_pHandler;
+        if (pHandler == NULL)
+            return;
+        m_pHandler = NULL;
+        if (MockState().uiHandler == pHandler)
+            MockState().uiHandler = NULL;
+        if (Reachable("Release"))
+            pHandler->Release();
+    }
+
     LONG m_dwRef;
+    IDocHostUIHandler* m_pHandler;
+    bool m_bBrowserClosed;
 };
+
+MockDocument* AsMockDocument(IUnknown* document)
+{
+    IHTMLDocument2* pDoc = NULL;
+    if (document == NULL || FAILED(document->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&pDoc))))
+        return NULL;
+    pDoc->Release();   // the caller holds the document
+    return static_cast<MockDocument*>(pDoc);
+}
 
 } // namespace
 
@@ -161,4 +212,17 @@ IUnknown* MockNewDocument()
 {
     MockDocument* pDoc = new (std::nothrow) MockDocument;
     return pDoc != NULL ? static_cast<IHTMLDocument2*>(pDoc) : NULL;
+}
+
+void MockDocumentBrowserClosed(IUnknown* document)
+{
+    MockDocument* pDoc = AsMockDocument(document);
+    if (pDoc != NULL)
+        pDoc->BrowserClosed();
+}
+
+HRESULT MockDocumentCallsHandler(IUnknown* document)
+{
+    MockDocument* pDoc = AsMockDocument(document);
+    return pDoc != NULL ? pDoc->CallHandler() : E_INVALIDARG;
 }

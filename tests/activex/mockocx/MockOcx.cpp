@@ -112,6 +112,13 @@ public:
         if (m_pDocument != NULL)
             m_pDocument->Release();
     }
+    // The browser is closed: its document may live on (a page or a test
+    // holds it) but has no host any more.
+    void Closed()
+    {
+        if (m_pDocument != NULL)
+            MockDocumentBrowserClosed(m_pDocument);
+    }
     MOCK_PART_OF(m_pOuter)
     MOCK_NO_TYPE_INFO
     STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
@@ -127,6 +134,12 @@ public:
         wcsncpy(g_state.lastNavigation, url, 511);
         MockLog("Navigate2 %ls%s", url,
                 (Flags || TargetFrameName || PostData || Headers) ? " with options" : "");
+        // The page navigated to gets a new document; the old one lives on
+        // only for whoever still holds it.
+        if (m_pDocument != NULL) {
+            m_pDocument->Release();
+            m_pDocument = NULL;
+        }
         return S_OK;
     }
     STDMETHODIMP Refresh() override
@@ -213,6 +226,7 @@ public:
     }
     virtual ~MockObject()
     {
+        m_Browser.Closed();
         InPlaceDeactivate();
         if (m_pSite != NULL)
             m_pSite->Release();
@@ -292,6 +306,7 @@ public:
     STDMETHODIMP Close(DWORD dwSaveOption) override
     {
         MockLog("Close %lu", static_cast<unsigned long>(dwSaveOption));
+        m_Browser.Closed();
         InPlaceDeactivate();
         return S_OK;
     }
@@ -630,8 +645,6 @@ extern "C" void __cdecl MockOcxReset()
 {
     if (g_state.sink != NULL)
         g_state.sink->Release();
-    if (g_state.uiHandler != NULL)
-        g_state.uiHandler->Release();
     if (g_state.keptSite != NULL)
         g_state.keptSite->Release();
     const LONG live = g_state.liveObjects;
@@ -645,6 +658,11 @@ extern "C" void __cdecl MockOcxReset()
 extern "C" IUnknown* __cdecl MockOcxNewDocument()
 {
     return MockNewDocument();
+}
+
+extern "C" HRESULT __cdecl MockOcxDocumentCallsHandler(IUnknown* document)
+{
+    return MockDocumentCallsHandler(document);
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv)

@@ -46,7 +46,8 @@ struct MockOcxState
     LONG lockRunning;             // LockRunning(TRUE) minus LockRunning(FALSE)
     IOleClientSite* keptSite;     // MockKeepsSite: one reference, the test releases it
     IDispatch* sink;              // the event sink connected last (one reference)
-    IUnknown* uiHandler;          // the last UI handler the document was given (one reference)
+    IUnknown* uiHandler;          // the last UI handler a document was given (the document holds it)
+    LONG staleHandlerCalls;       // calls a document made on a UI handler kept past its browser's Close
     HWND window;                  // the windowed object's own child window
     HACCEL accel;                 // the accelerator table of the last window context
     int navigations;
@@ -58,3 +59,7 @@ struct MockOcxState
 typedef MockOcxState*(__cdecl* MockOcxGetStateFn)();
 typedef void(__cdecl* MockOcxResetFn)();
 typedef IUnknown*(__cdecl* MockOcxNewDocumentFn)();
+// The document asks its UI handler something (UpdateUI), as pages do at any
+// time: S_FALSE without a handler; a handler its host did not take back
+// before it closed the browser is not called, but counted (E_UNEXPECTED).
+typedef HRESULT(__cdecl* MockOcxDocumentCallsHandlerFn)(IUnknown* document);

@@ -14,6 +14,11 @@ HMODULE MockModule();
 // A new HTML document (one reference): ICustomDoc, and IHTMLDocument2 with a
 // parent window whose current event carries script-error properties.
 IUnknown* MockNewDocument();
+// Tells a document of MockNewDocument that its browser was closed: from now
+// on its host is gone, and so is any UI handler it did not take back.
+void MockDocumentBrowserClosed(IUnknown* document);
+// MockOcxDocumentCallsHandler (MockOcx.h) for a document of MockNewDocument.
+HRESULT MockDocumentCallsHandler(IUnknown* document);
 
 // Boilerplate of the mock's COM objects.
 // The IDispatch methods of an object without type information or names.
