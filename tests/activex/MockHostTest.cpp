@@ -2,10 +2,16 @@
 // "modulename": the creation steps and their order, creation results and
 // timing, the windowless path (painting, hit-tested mouse input, capture,
 // keys, the cursor and the wheel), the windowed path's verbs, and teardown
-// with balanced references.
+// with balanced references, a hidden windowless object, and a control
+// removed from inside the object's own verb or message.
 #include "ActiveXTestUtil.h"
+#include "FreedMemoryWatch.h"
 #include "MockOcxClient.h"
 
+#include <cstring>
+
+#include "UIActiveXWnd.h"
+#include "UITabLayout.h"
 #include "UIVerticalLayout.h"
 
 using namespace SkinUI;
@@ -42,6 +48,26 @@ public:
 private:
     MockOcx& m_mock;
 };
+
+// Removes the control from its layout, at once, when the object is in the
+// given call (hooked into the test control).
+struct RemoveOnCall
+{
+    const char* call;
+    long value;
+    CContainerUI* box;
+    CControlUI* control;
+    bool done;
+};
+
+void __cdecl RemoveControl(const char* call, long value, void* context)
+{
+    RemoveOnCall* r = static_cast<RemoveOnCall*>(context);
+    if (r->done || std::strcmp(call, r->call) != 0 || value != r->value)
+        return;
+    r->done = true;
+    r->box->Remove(r->control);
+}
 
 class MockHost : public ::testing::Test
 {
@@ -418,7 +444,98 @@ TEST_F(MockHost, PositioningOutsideAWindowCreatesNothing)
     EXPECT_EQ(1, mock.state->created);
 }
 
+// A hidden windowless object, on an unselected tab page or hidden itself,
+// takes no input at the rectangle it was last shown at: the click reaches
+// the button that is shown there now.
+TEST_F(MockHost, AHiddenWindowlessObjectTakesNoInput)
+{
+    for (bool byTab : { true, false }) {
+        SCOPED_TRACE(byTab ? "unselected tab page" : "hidden control");
+        mock.Reset(MockWindowless);
+        std::wstring xml = std::wstring(L"<Window><TabLayout name=\"tabs\">"
+                                        L"<VerticalLayout><ActiveX name=\"ax\" modulename=\"mockocx.dll\" clsid=\"")
+                           + kMockClsid + L"\"/></VerticalLayout>"
+                           L"<VerticalLayout><Button name=\"under\" float=\"true\" pos=\"100,100,200,200\"/>"
+                           L"</VerticalLayout></TabLayout></Window>";
+        host.Build(xml.c_str());
+        testsupport::NotifyRecorder rec({ L"click" });
+        host.pm.AddNotifier(&rec);
+        mock.state->hitRect = CUIRect(100, 100, 200, 200);
+        host.Update();
+        mock.ClearLog();
+        Mouse(WM_LBUTTONDOWN, 150, 150, MK_LBUTTON);
+        Mouse(WM_LBUTTONUP, 150, 150);
+        ASSERT_TRUE(Saw(WM_LBUTTONDOWN));
+
+        if (byTab)
+            host.Find<CTabLayoutUI>(L"tabs")->SelectItem(1);
+        else
+            host.Find<CControlUI>(L"ax")->SetVisible(false);
+        host.Update();
+        mock.ClearLog();
+        Mouse(WM_MOUSEMOVE, 150, 150);
+        ::SendMessageW(host.GetHWND(), WM_SETCURSOR, reinterpret_cast<WPARAM>(host.GetHWND()),
+                       MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        host.Click(150, 150);
+        EXPECT_EQ(0, mock.Count("OnWindowMessage"));
+        EXPECT_EQ(0, mock.Count("QueryHitPoint"));
+        if (byTab) {
+            EXPECT_EQ(1, rec.Count(L"click"));
+        }
+        host.pm.RemoveNotifier(&rec);
+    }
+}
+
+// The object's own message removes its control (deleted at once): the host
+// holds the object through the call, so the object outlives it and goes
+// after it.
+TEST_F(MockHost, AControlRemovedFromTheObjectsOwnMessageLetsTheObjectFinishIt)
+{
+    CActiveXUI* ax = Build(MockWindowless);
+    mock.state->hitRect = CUIRect(100, 100, 200, 200);
+    host.Update();
+    CContainerUI* box = host.Find<CContainerUI>(L"box");
+    box->SetDelayedDestroy(false);
+    RemoveOnCall r = { "OnWindowMessage", WM_LBUTTONDOWN, box, ax, false };
+    mock.state->hook = &RemoveControl;
+    mock.state->hookContext = &r;
+    Mouse(WM_LBUTTONDOWN, 150, 150, MK_LBUTTON);
+    mock.state->hook = NULL;
+    EXPECT_TRUE(r.done);
+    EXPECT_EQ(0, box->GetCount());
+    EXPECT_EQ(0, mock.state->destroyedInCall);
+    EXPECT_EQ(0, mock.state->liveObjects);
+    Mouse(WM_LBUTTONUP, 150, 150);
+    EXPECT_EQ(0, mock.Count("OnWindowMessage 0x202"));
+}
+
 // --- windowed -----------------------------------------------------------------
+
+// The verb the focus asks for removes the control (deleted at once), which
+// destroys the host window and deletes its object while that object is
+// still handling WM_SETFOCUS: nothing of it is touched afterwards.
+TEST_F(MockHost, AControlRemovedByTheFocusVerbLeavesItsWindowObjectUntouched)
+{
+    freedwatch::Watch(sizeof(CActiveXWnd));
+    CActiveXUI* ax = Build(0);
+    host.Update();
+    freedwatch::Stop();
+    HWND hHost = ax->GetHostWindow();
+    ASSERT_NE(nullptr, hHost);
+    CContainerUI* box = host.Find<CContainerUI>(L"box");
+    box->SetDelayedDestroy(false);
+    RemoveOnCall r = { "DoVerb", OLEIVERB_UIACTIVATE, box, ax, false };
+    mock.state->hook = &RemoveControl;
+    mock.state->hookContext = &r;
+    ::SendMessageW(hHost, WM_SETFOCUS, 0, 0);
+    mock.state->hook = NULL;
+    EXPECT_TRUE(r.done);
+    EXPECT_FALSE(::IsWindow(hHost));
+    EXPECT_EQ(0, freedwatch::Touches());
+    EXPECT_EQ(0, mock.state->destroyedInCall);
+    EXPECT_EQ(0, mock.state->liveObjects);
+    freedwatch::Reset();
+}
 
 TEST_F(MockHost, WindowedObjectIsActivatedInItsChildWindowByFocusAndMouse)
 {

@@ -213,6 +213,10 @@ LRESULT CActiveXUI::FilterMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool&
     if (m_pControl == NULL || m_pControl->m_pInPlaceObject == NULL || !m_pControl->m_bInPlaceActive
         || !m_pControl->m_bWindowless)
         return 0;
+    // Hidden, itself or through a parent (an unselected tab page, say): the
+    // object takes nothing at the rectangle it was last shown at.
+    if (!IsVisible())
+        return 0;
     const bool bMouse = uMsg >= kMouseFirst && uMsg <= kMouseLast;
     if (bMouse && !IsMouseEnabled())
         return 0;
@@ -242,9 +246,14 @@ LRESULT CActiveXUI::FilterMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool&
         return 0;
     }
 
+    // The object may remove this control from its message, which releases
+    // the object: it is held for the call, and nothing of this control is
+    // touched afterwards.
     LRESULT lResult = 0;
     IOleInPlaceObjectWindowless* pWindowless = static_cast<IOleInPlaceObjectWindowless*>(m_pControl->m_pInPlaceObject);
+    pWindowless->AddRef();
     HRESULT hr = pWindowless->OnWindowMessage(uMsg, wParam, lParam, &lResult);
+    pWindowless->Release();
     if (hr == S_OK)
         bHandled = bWasHandled;
     return lResult;

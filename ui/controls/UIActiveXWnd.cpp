@@ -48,6 +48,17 @@ void CActiveXWnd::DoVerb(LONG iVerb)
     pUnk->Release();
 }
 
+// The verb may lead to the control's removal, which destroys this window and
+// deletes this object: after it only the handle kept on the stack is used.
+LRESULT CActiveXWnd::DoVerbThenDefault(LONG iVerb, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    const HWND hWnd = m_hWnd;
+    DoVerb(iVerb);
+    if (!::IsWindow(hWnd))
+        return 0;
+    return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
+}
+
 LRESULT CActiveXWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     switch (uMsg) {
@@ -61,7 +72,7 @@ LRESULT CActiveXWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         if (m_pOwner != NULL) {
             m_pOwner->m_bFocused = true;
             if (!m_pOwner->m_bUIActivated)
-                DoVerb(OLEIVERB_UIACTIVATE);
+                return DoVerbThenDefault(OLEIVERB_UIACTIVATE, uMsg, wParam, lParam);
         }
         break;
     case WM_KILLFOCUS:
@@ -84,7 +95,7 @@ LRESULT CActiveXWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         if ((dwMiscStatus & OLEMISC_NOUIACTIVATE) != 0)
             return 0;
         if (!m_pOwner->m_bInPlaceActive)
-            DoVerb(OLEIVERB_INPLACEACTIVATE);
+            return DoVerbThenDefault(OLEIVERB_INPLACEACTIVATE, uMsg, wParam, lParam);
         break;
     }
     case WM_MOUSEWHEEL:

@@ -28,6 +28,9 @@ public:
 protected:
     // Runs an OLE verb of the owner's object in this window.
     void DoVerb(LONG iVerb);
+    // DoVerb, then the default processing of the message, which this object
+    // may not live to see.
+    LRESULT DoVerbThenDefault(LONG iVerb, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
     CActiveXCtrl* m_pOwner;
 };

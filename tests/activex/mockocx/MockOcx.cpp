@@ -58,6 +58,16 @@ LRESULT CALLBACK MockWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
 
 class MockObject;
 
+// One per running hook call of an object (innermost first); the object's
+// destructor marks its own, so the call can tell that it outlived it.
+struct CallFrame
+{
+    MockObject* object;
+    bool destroyed;
+    CallFrame* outer;
+};
+CallFrame* g_frames = NULL;
+
 // The event connection point of a browser or Flash object: one sink.
 class MockConnectionPoint : public Stub_IConnectionPoint
 {
@@ -226,6 +236,9 @@ public:
     }
     virtual ~MockObject()
     {
+        for (CallFrame* f = g_frames; f != NULL; f = f->outer)
+            if (f->object == this)
+                f->destroyed = true;
         m_Browser.Closed();
         InPlaceDeactivate();
         if (m_pSite != NULL)
@@ -313,6 +326,8 @@ public:
     STDMETHODIMP DoVerb(LONG iVerb, LPMSG, IOleClientSite* pActiveSite, LONG, HWND hwndParent, LPCRECT lprcPosRect) override
     {
         MockLog("DoVerb %ld", static_cast<long>(iVerb));
+        if (!RunHook("DoVerb", iVerb))
+            return S_OK;
         if (iVerb != OLEIVERB_INPLACEACTIVATE && iVerb != OLEIVERB_UIACTIVATE && iVerb != OLEIVERB_SHOW)
             return S_OK;
         if (m_bActive)
@@ -390,6 +405,8 @@ public:
     {
         MockLog("OnWindowMessage 0x%X", msg);
         *plResult = 0;
+        if (!RunHook("OnWindowMessage", static_cast<long>(msg)))
+            return S_OK;
         if ((m_flags & MockCaptureOnPress) != 0 && (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP)) {
             IOleInPlaceSiteWindowless* pWindowless = NULL;
             if (m_pSite != NULL
@@ -473,6 +490,24 @@ public:
     }
 
 private:
+    // Runs the test's hook; false when it freed this object (the host let
+    // its last reference go while the call was running): the caller must
+    // then return without touching it.
+    bool RunHook(const char* call, long value)
+    {
+        if (g_state.hook == NULL)
+            return true;
+        CallFrame frame = { this, false, g_frames };
+        g_frames = &frame;
+        g_state.hook(call, value, g_state.hookContext);
+        g_frames = frame.outer;
+        if (!frame.destroyed)
+            return true;
+        MockLog("destroyed during its own %s", call);
+        ::InterlockedIncrement(&g_state.destroyedInCall);
+        return false;
+    }
+
     // In-place activation the way OLE controls do it: windowless when asked
     // for and the site allows it, otherwise in a child window of the site's.
     HRESULT Activate(IOleClientSite* pSite)

@@ -35,6 +35,10 @@ enum MockFlags
     MockNoInPlaceObject = 0x4000,  // answers neither in-place object interface
 };
 
+// A test's code run inside one of the object's calls ("DoVerb" with the
+// verb, "OnWindowMessage" with the message), before the object acts on it.
+typedef void(__cdecl* MockCallHook)(const char* call, long value, void* context);
+
 struct MockOcxState
 {
     unsigned flags;
@@ -50,6 +54,9 @@ struct MockOcxState
     LONG staleHandlerCalls;       // calls a document made on a UI handler kept past its browser's Close
     HWND window;                  // the windowed object's own child window
     HACCEL accel;                 // the accelerator table of the last window context
+    MockCallHook hook;            // run inside DoVerb and OnWindowMessage when set
+    void* hookContext;
+    LONG destroyedInCall;         // objects freed while one of their own calls was running
     int navigations;
     wchar_t lastNavigation[512];
     char log[32768];              // one call per line
