@@ -201,6 +201,46 @@ TEST_F(ComboTest, AClickOnAnItemSelectsAndClosesOneOnTheScrollBarDoesNot)
     EXPECT_STREQ(L"item 1", combo->GetText().GetData());
 }
 
+// However the pop-up ends, its items lose the rectangles they had in it: a
+// later press on the combo near the window's top-left corner (where the
+// first items were in the pop-up) opens the combo and reaches no item.
+TEST_F(ComboTest, AfterThePopupEndsAPressNearTheCornerOpensTheCombo)
+{
+    const char* ways[] = { "return", "escape", "item click", "focus elsewhere", "closed by code" };
+    for (const char* way : ways) {
+        SCOPED_TRACE(way);
+        ASSERT_NE(nullptr, BuildCombo(3));
+        ASSERT_TRUE(Open());
+        const POINT onItem = Center(host.Find<CControlUI>(L"i0")->GetPos());
+        ASSERT_LT(onItem.y, 24);   // in the pop-up, over where the combo is in the window
+        const std::string w = way;
+        if (w == "return" || w == "escape") {
+            ::SendMessageW(Popup(), WM_KEYDOWN, w == "return" ? VK_RETURN : VK_ESCAPE, 0);
+        } else if (w == "item click") {
+            ::SendMessageW(Popup(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(onItem.x, onItem.y));
+            ::SendMessageW(Popup(), WM_LBUTTONUP, 0, MAKELPARAM(onItem.x, onItem.y));
+        } else if (w == "focus elsewhere") {
+            ::SetFocus(host.GetHWND());
+        } else {
+            combo->CloseDropDown();
+        }
+        ASSERT_TRUE(Closed());
+        host.Update();
+        for (int i = 0; i < 3; ++i)
+            EXPECT_RECT(CUIRect(0, 0, 0, 0), host.Find<CControlUI>((L"i" + std::to_wstring(i)).c_str())->GetPos());
+
+        rec.Clear();
+        host.Press(onItem.x, onItem.y);
+        host.Release(onItem.x, onItem.y);
+        EXPECT_EQ(1, rec.Count(L"dropdown"));
+        EXPECT_EQ(0, rec.Count(L"itemclick"));
+        EXPECT_EQ(0, rec.Count(L"itemselect"));
+        EXPECT_NE(nullptr, combo->GetDropDownWindow());
+        combo->CloseDropDown();
+        Closed();
+    }
+}
+
 TEST_F(ComboTest, KeysAndTheWheelOnTheClosedCombo)
 {
     ASSERT_NE(nullptr, BuildCombo(4));

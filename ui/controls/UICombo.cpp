@@ -100,12 +100,16 @@ void CComboUI::SetPos(RECT rc)
 {
     // The items are never laid out in the closed combo; while the pop-up is
     // open they belong to its layout.
-    if (m_pWindow == NULL) {
-        const RECT rcEmpty = { 0, 0, 0, 0 };
-        for (int i = 0; i < m_items.GetSize(); ++i)
-            static_cast<CControlUI*>(m_items[i])->SetPos(rcEmpty);
-    }
+    if (m_pWindow == NULL)
+        ClearItemRects();
     CControlUI::SetPos(rc);
+}
+
+void CComboUI::ClearItemRects()
+{
+    const RECT rcEmpty = { 0, 0, 0, 0 };
+    for (int i = 0; i < m_items.GetSize(); ++i)
+        static_cast<CControlUI*>(m_items[i])->SetPos(rcEmpty);
 }
 
 void CComboUI::SetEnabled(bool bEnable)

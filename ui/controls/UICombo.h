@@ -100,6 +100,9 @@ protected:
     void RenumberItems(int iFirst);
     // Called by the pop-up when its window is gone.
     void OnDropDownDestroyed();
+    // Gives every item the empty rectangle: the closed combo never lays its
+    // items out, so none keeps a place where the mouse could find it.
+    void ClearItemRects();
 
     CComboWnd* m_pWindow;
     int m_iCurSel;

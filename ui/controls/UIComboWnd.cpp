@@ -108,6 +108,8 @@ void CComboWnd::GiveItemsBack()
         return;
     m_bItemsBorrowed = false;
     m_pOwner->SetManager(m_pOwner->GetManager(), m_pOwner->GetParent(), false);
+    // Back in the combo, the items keep nothing of their places in the pop-up.
+    m_pOwner->ClearItemRects();
 }
 
 void CComboWnd::CloseNow()
