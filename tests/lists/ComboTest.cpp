@@ -241,6 +241,22 @@ TEST_F(ComboTest, AfterThePopupEndsAPressNearTheCornerOpensTheCombo)
     }
 }
 
+// A selected item that is then disabled gives its flag up when the selection
+// moves: enabled again, it is not a second selected item.
+TEST_F(ComboTest, TheSelectionStaysOneItemWhenItMovesOffADisabledItem)
+{
+    ASSERT_NE(nullptr, BuildCombo(3));
+    ASSERT_TRUE(combo->SelectItem(1));
+    host.Find<CControlUI>(L"i1")->SetEnabled(false);
+    ASSERT_TRUE(combo->SelectItem(2));
+    host.Find<CControlUI>(L"i1")->SetEnabled(true);
+    for (int i = 0; i < 3; ++i) {
+        IListItemUI* item = GetListItem(host.Find<CControlUI>((L"i" + std::to_wstring(i)).c_str()));
+        ASSERT_NE(nullptr, item);
+        EXPECT_EQ(i == 2, item->IsSelected()) << "item " << i;
+    }
+}
+
 TEST_F(ComboTest, KeysAndTheWheelOnTheClosedCombo)
 {
     ASSERT_NE(nullptr, BuildCombo(4));

@@ -63,7 +63,7 @@ TEST_F(ItemPaintTest, RowColoursFollowAlternationAndStatePrecedence)
     list->SelectItem(2);           // hot and selected: selected
     list->SelectItem(4);
     list->GetItemAt(4)->SetEnabled(false);   // selected and disabled: disabled
-    list->SelectItem(2);   // the disabled item keeps its flag: it cannot be unselected
+    list->SelectItem(2);   // the disabled item gives its flag up
     Capture();
     host.Keep("list_item_states");
 

@@ -553,6 +553,38 @@ TEST_F(ListWindowTest, APressSendsItemclickBeforeItemselect)
     EXPECT_EQ(0, rec.Count(L"itemselect"));
 }
 
+// A selected row that is then disabled gives its flag up when the selection
+// moves, by code, by a click or by a key: enabled again, it is not a second
+// selected row.
+TEST_F(ListWindowTest, TheSelectionStaysOneRowWhenItMovesOffADisabledRow)
+{
+    const char* ways[] = { "code", "click", "key" };
+    for (const char* way : ways) {
+        SCOPED_TRACE(way);
+        ASSERT_NE(nullptr, BuildList(L"<ListLabelElement name=\"a\" height=\"20\"/>"
+                                     L"<ListLabelElement name=\"b\" height=\"20\"/>"
+                                     L"<ListLabelElement name=\"c\" height=\"20\"/>",
+                                     L"header=\"hidden\""));
+        ASSERT_TRUE(list->SelectItem(1));
+        list->GetItemAt(1)->SetEnabled(false);
+        rec.Clear();
+        const std::string w = way;
+        if (w == "code") {
+            EXPECT_TRUE(list->SelectItem(2));
+        } else if (w == "click") {
+            host.Click(50, 50);
+        } else {
+            list->SetFocus();
+            ::SendMessageW(host.GetHWND(), WM_KEYDOWN, VK_DOWN, 0);
+        }
+        EXPECT_EQ("a b c*", State());
+        EXPECT_EQ("(2,1)", Selects());
+        list->GetItemAt(1)->SetEnabled(true);
+        EXPECT_EQ("a b c*", State());
+        host.Update();
+    }
+}
+
 TEST_F(ListWindowTest, SelectedInTheLayoutSelectsWhateverItsValue)
 {
     ASSERT_NE(nullptr, BuildList(L"<ListLabelElement name=\"a\"/><ListLabelElement name=\"b\" selected=\"false\"/>"

@@ -317,9 +317,11 @@ bool CUIListItemCore::IsHot() const
     return (m_uButtonState & UIStateHot) != 0;
 }
 
+// A disabled item cannot be selected, but it can always be unselected: an
+// owner moving its selection off it must not leave a second selected item.
 bool CUIListItemCore::Select(bool bSelect)
 {
-    if (!m_pControl->IsEnabled())
+    if (bSelect && !m_pControl->IsEnabled())
         return false;
     if (bSelect == m_bSelected)
         return true;
