@@ -184,8 +184,9 @@ public:
 
     void SetOwner(CControlUI* pOwner);
     bool IsHot() const;
-    // IListItemUI::Select: disabled items refuse; a change is stored, a
-    // selection is reported to the owner, and the item repaints.
+    // IListItemUI::Select: disabled items refuse to be selected (never to be
+    // unselected); a change is stored, a selection is reported to the owner,
+    // and the item repaints.
     bool Select(bool bSelect);
     // After the control's visibility changed: an item hidden while selected
     // leaves its owner without selection.
