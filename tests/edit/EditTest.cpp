@@ -161,6 +161,32 @@ protected:
         host.Update();
         ASSERT_TRUE(canvas.CaptureWindow(host.GetHWND()));
     }
+    // Puts a label of n password chars at 10,150 (in place of the button),
+    // padded like the edit, for comparisons with the edit's row.
+    void AddMaskLabel(int n)
+    {
+        CLabelUI* label = new CLabelUI;
+        label->SetFloat(true);
+        label->SetAttribute(L"pos", L"10,150,210,180");
+        label->SetTextPadding(CUIRect(4, 3, 4, 3));
+        label->SetText(std::wstring((size_t)n, L'*').c_str());
+        root->Remove(other);
+        other = NULL;
+        root->Add(label);
+    }
+    // After a capture: the pixels where the edit's row and the label's row
+    // differ, and the edit row's non-white pixels.
+    void CompareWithMaskLabel(int& diff, int& ink)
+    {
+        diff = 0;
+        ink = 0;
+        for (int y = 10; y < 40; ++y)
+            for (int x = 10; x < 210; ++x) {
+                const DWORD a = canvas.Pixel(x, y) & 0x00FFFFFF;
+                diff += a != (canvas.Pixel(x, y + 140) & 0x00FFFFFF) ? 1 : 0;
+                ink += a != 0x00FFFFFF ? 1 : 0;
+            }
+    }
 
     testsupport::UITestHost host{ L"edit host", true };
     testsupport::NotifyRecorder rec{ { L"textchanged", L"return" } };
@@ -310,24 +336,12 @@ TEST_F(EditWindowTest, ClickOnAFocusedClosedEditReopensItAndSelectsAll)
 
 TEST_F(EditWindowTest, PasswordModePaintsOneMaskPerCharacterAndTheNativeEditMasksToo)
 {
-    CLabelUI* label = new CLabelUI;
-    label->SetFloat(true);
-    label->SetAttribute(L"pos", L"10,150,210,180");
-    label->SetTextPadding(CUIRect(4, 3, 4, 3));
-    label->SetText(L"***");
-    root->Remove(other);
-    other = NULL;
-    root->Add(label);
+    AddMaskLabel(3);
     edit->SetPasswordMode(true);
     edit->SetText(L"abc");
     Capture();
     int diff = 0, ink = 0;
-    for (int y = 10; y < 40; ++y)
-        for (int x = 10; x < 210; ++x) {
-            const DWORD a = canvas.Pixel(x, y) & 0x00FFFFFF;
-            diff += a != (canvas.Pixel(x, y + 140) & 0x00FFFFFF) ? 1 : 0;
-            ink += a != 0x00FFFFFF ? 1 : 0;
-        }
+    CompareWithMaskLabel(diff, ink);
     EXPECT_EQ(0, diff);
     EXPECT_GT(ink, 3);
     canvas.DumpIfFailed("edit_password");
@@ -398,14 +412,7 @@ TEST_F(EditWindowTest, PasswordMaskHasOneCharPerCharacter)
 TEST_F(EditWindowTest, DISABLED_LongPasswordChild)
 {
     const int n = 70000;
-    CLabelUI* label = new CLabelUI;
-    label->SetFloat(true);
-    label->SetAttribute(L"pos", L"10,150,210,180");
-    label->SetTextPadding(CUIRect(4, 3, 4, 3));
-    label->SetText(std::wstring((size_t)n, L'*').c_str());
-    root->Remove(other);
-    other = NULL;
-    root->Add(label);
+    AddMaskLabel(n);
     edit->SetPasswordMode(true);
     edit->SetText(Letters(n).c_str());
     ASSERT_EQ(n, edit->GetText().GetLength());
@@ -413,12 +420,7 @@ TEST_F(EditWindowTest, DISABLED_LongPasswordChild)
     for (int round = 0; round < 25; ++round) {
         Capture();
         int diff = 0, ink = 0;
-        for (int y = 10; y < 40; ++y)
-            for (int x = 10; x < 210; ++x) {
-                const DWORD a = canvas.Pixel(x, y) & 0x00FFFFFF;
-                diff += a != (canvas.Pixel(x, y + 140) & 0x00FFFFFF) ? 1 : 0;
-                ink += a != 0x00FFFFFF ? 1 : 0;
-            }
+        CompareWithMaskLabel(diff, ink);
         canvas.SavePng(testsupport::OutputDir() + L"edit_long_password.png");
         ASSERT_EQ(0, diff) << "round " << round;
         ASSERT_GT(ink, 100);
