@@ -37,11 +37,15 @@ void LogPath(const char* level, const std::wstring& path, const wchar_t* message
 // opened as itself and held before it is listed, so that a sub-folder replaced
 // by a link at any moment is removed as a link and never followed; a name below
 // a held folder always resolves inside it.
-void DeleteTree(CHeldFolder& folder, const CMisc::KeepPredicate& keep)
+// False when the folder could not be listed (it stays then).
+bool DeleteTree(CHeldFolder& folder, const CMisc::KeepPredicate& keep)
 {
     std::vector<FolderEntry> entries;
-    if (!folder.List(entries))
+    if (!folder.List(entries)) {
         LogPath(kLogWarning, folder.Path(), L" 无法列出文件夹内容");
+        folder.Close();
+        return false;
+    }
     for (const FolderEntry& entry : entries) {
         std::wstring full = AppendPath(folder.Path(), entry.name);
         if (full.empty()) {
@@ -64,6 +68,7 @@ void DeleteTree(CHeldFolder& folder, const CMisc::KeepPredicate& keep)
         }
     }
     folder.RemoveAndClose();   // stays when it still holds a kept or queued file
+    return true;
 }
 
 }  // namespace
@@ -90,10 +95,9 @@ bool CMisc::DeleteFolder(const std::wstring& path, const KeepPredicate& keep)
     }
     if (opened != CHeldFolder::kHeld) {
         LogPath(kLogWarning, path, L" 文件夹无法打开，未删除");
-        return true;
+        return false;
     }
-    DeleteTree(folder, keep);
-    return true;
+    return DeleteTree(folder, keep);
 }
 
 bool CMisc::DeleteFileOrQueue(const std::wstring& path)

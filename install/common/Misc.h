@@ -18,9 +18,10 @@ public:
     // Deletes everything in path and then path itself. False (and nothing
     // deleted) when path is missing, is not a folder or is a protected folder
     // (IsProtectedFolder); true otherwise, also when some files had to be queued
-    // for deletion at reboot, which leaves the folder in place, and when the
-    // folder cannot be opened or listed (logged; what could be listed is
-    // removed). A path that is a link is removed as a link only.
+    // for deletion at reboot, which leaves the folder in place. False (logged,
+    // nothing deleted) also when the folder cannot be opened or listed; a
+    // sub-folder that cannot be is logged and stays. A path that is a link is
+    // removed as a link only.
     static bool DeleteFolder(const std::wstring& path, const KeepPredicate& keep = KeepPredicate());
 
     // Deletes one file (read-only or not). When it cannot be deleted now (a

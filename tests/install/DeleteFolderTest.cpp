@@ -326,6 +326,21 @@ TEST_F(DeleteFolderTest, FoldersHoldingOnlyTheProductsLeftoversAreTheProducts)
     EXPECT_EQ("Local.ini mine.old tevela.exe", Join(ListTree(m_root + L"d\\")));
 }
 
+// A folder another program holds open without sharing cannot be listed: the
+// call says so, and nothing in it is touched.
+TEST_F(DeleteFolderTest, AFolderThatCannotBeOpenedIsReportedAndKept)
+{
+    ASSERT_TRUE(MakeTree(m_root, {L"product\\", L"product\\own.txt=own"}));
+    HANDLE held = CreateFileW((m_root + L"product").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    LogCapture log;
+    EXPECT_FALSE(CMisc::DeleteFolder(m_root + L"product"));
+    CloseHandle(held);
+    EXPECT_EQ("own", testsupport::ReadFileBytes(m_root + L"product\\own.txt"));
+    EXPECT_NE(std::string::npos, log.All().find(Cp936(L" 文件夹无法打开，未删除"))) << log.All();
+}
+
 TEST_F(DeleteFolderTest, MarkerMakesAFolderTheProducts)
 {
     ASSERT_TRUE(MakeTree(m_root, {L"product\\"}));
