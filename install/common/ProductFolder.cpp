@@ -27,8 +27,9 @@ const wchar_t* const kKnownFiles[] = {
 const wchar_t* const kLeftoverSuffixes[] = {L".new", L".old", L".old.old", L".error", L".part"};
 // The leftovers a new installation removes from the product's folder first.
 const wchar_t* const kRemovedLeftoverSuffixes[] = {L".old", L".old.old", L".error", L".part"};
-// Names that, beside the product's own files, still make a folder the product's.
-const wchar_t* const kLeftoverPatterns[] = {L".error", L".old", L".part", L".ini"};
+// Endings that, beside the product's own files (its INI files among them),
+// still make a folder the product's.
+const wchar_t* const kLeftoverPatterns[] = {L".error", L".old", L".part"};
 
 bool HasSuffix(const std::wstring& name, const wchar_t* suffix)
 {

@@ -32,7 +32,7 @@ std::vector<std::wstring> ProductFileNames(const std::wstring& dir);
 void DeleteProductFiles(const std::wstring& dir);
 
 // True when dir (no link) holds nothing but the product's files and what its
-// programs leave behind: "*.error", "*.old", "*.part", the INI files, the
+// programs leave behind: "*.error", "*.old", "*.part", its INI files, the
 // marker and a "log" folder of ".log" files. An empty folder holds only those;
 // empty (may be null) tells whether dir holds nothing at all.
 bool HoldsOnlyProductFiles(const std::wstring& dir, bool* empty = NULL);

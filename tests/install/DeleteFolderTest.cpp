@@ -308,6 +308,7 @@ TEST_F(DeleteFolderTest, FoldersHoldingOnlyTheProductsLeftoversAreTheProducts)
         {{L"d\\", L"d\\Uninst.exe.error", L"d\\notes.txt"}, false},
         {{L"d\\", L"d\\log\\", L"d\\log\\mine.txt"}, false},
         {{L"d\\", L"d\\photos\\"}, false},
+        {{L"d\\", L"d\\desktop.ini"}, false},   // the shell's, not the product's
     };
     for (const Case& c : cases) {
         installtest::RemoveTestTree(m_root + L"d\\");
