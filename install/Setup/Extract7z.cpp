@@ -121,6 +121,8 @@ void ApplyAttributes(const CSzArEx& db, UInt32 index, const std::wstring& path)
     SetFileAttributesW(path.c_str(), attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL);
 }
 
+int ExtractOpened(CArchive& archive, const std::wstring& destDir, CInstaller* installer);
+
 }  // namespace
 
 int Extract7zArchive(const std::wstring& destDir, const std::wstring& archivePath, CInstaller* installer)
@@ -130,6 +132,24 @@ int Extract7zArchive(const std::wstring& destDir, const std::wstring& archivePat
     if (opened != 0)
         return static_cast<int>(opened);
     archive.fileOpen = true;
+    return ExtractOpened(archive, destDir, installer);
+}
+
+int Extract7zArchive(const std::wstring& destDir, HANDLE file, CInstaller* installer)
+{
+    if (file == INVALID_HANDLE_VALUE || file == NULL)
+        return ERROR_INVALID_HANDLE;
+    CArchive archive;
+    archive.file.file.handle = file;   // the caller's: not closed here
+    if (SetFilePointer(file, 0, NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+        return static_cast<int>(GetLastError());
+    return ExtractOpened(archive, destDir, installer);
+}
+
+namespace {
+
+int ExtractOpened(CArchive& archive, const std::wstring& destDir, CInstaller* installer)
+{
     FileInStream_CreateVTable(&archive.file);
     archive.file.wres = 0;
     archive.look.buf = static_cast<Byte*>(ISzAlloc_Alloc(&archive.alloc, kLookBufferBytes));
@@ -199,3 +219,5 @@ int Extract7zArchive(const std::wstring& destDir, const std::wstring& archivePat
     }
     return SZ_OK;
 }
+
+}  // namespace

@@ -4,6 +4,8 @@
 #ifndef SETUP_EXTRACT7Z_H
 #define SETUP_EXTRACT7Z_H
 
+#include <windows.h>
+
 #include <string>
 
 class CInstaller;
@@ -17,5 +19,8 @@ class CInstaller;
 // "<name>.old" and written anew. Each file entry reports "正在解压<file name>"
 // to installer (may be null) at entry index x 90 / entry count, at least 2.
 int Extract7zArchive(const std::wstring& destDir, const std::wstring& archivePath, CInstaller* installer);
+// The same for an archive read through an open file handle (readable and
+// seekable, at any position); the handle stays open.
+int Extract7zArchive(const std::wstring& destDir, HANDLE archive, CInstaller* installer);
 
 #endif  // SETUP_EXTRACT7Z_H

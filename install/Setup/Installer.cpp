@@ -49,6 +49,31 @@ std::wstring RegisteredInstallDir()
     return exePath.empty() ? std::wstring() : basetool::RemoveFileSpec(exePath);
 }
 
+// The installers' temporary archive copies, "173<hex>.tmp", that earlier runs
+// cut off before they could delete them left in the temporary folder. A copy
+// still in use by a running installer cannot be deleted and stays.
+void RemoveStaleTempPayloads(const std::wstring& tempDir)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((tempDir + L"173*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = found.cFileName;
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        // GetTempFileNameW's names: the prefix, one to four hexadecimal digits, ".tmp".
+        if (name.size() < 9 || name.size() > 11 || _wcsicmp(name.c_str() + name.size() - 4, L".tmp") != 0)
+            continue;
+        bool hex = true;
+        for (size_t i = 3; i + 4 < name.size(); ++i)
+            hex = hex && iswxdigit(name[i]);
+        if (hex)
+            DeleteFileW((tempDir + name).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 bool IsUsableInstallDir(const std::wstring& dir)
 {
     return !dir.empty() && !PathIsRelativeW(dir.c_str()) && dir.size() < MAX_PATH &&
@@ -110,8 +135,8 @@ bool CInstaller::Install()
     // A folder that belonged to the previous installation stays the product's own,
     // although that installation's uninstaller removes the marker with the rest.
     std::wstring previous = RegisteredInstallDir();
-    bool inherited = !previous.empty() && basetool::IsSameFolder(previous, m_dir) &&
-                     basetool::IsProductFolderOwned(m_dir);
+    bool registered = !previous.empty() && basetool::IsSameFolder(previous, m_dir);
+    bool inherited = registered && basetool::IsProductFolderOwned(m_dir);
     UninstallOldVersion();
 
     PSECURITY_DESCRIPTOR descriptor = CreateFolderSecurityDescriptor();
@@ -122,8 +147,15 @@ bool CInstaller::Install()
     int created = SHCreateDirectoryExW(NULL, m_dir.c_str(), descriptor != NULL ? &attributes : NULL);
     if (descriptor != NULL)
         LocalFree(descriptor);
-    if (created == ERROR_SUCCESS || inherited)
+    // A folder holding only what an earlier installation left behind (an
+    // uninstaller waiting for the next start, files moved aside) is the product's
+    // too: its leftovers go before the new files come.
+    bool empty = false;
+    bool leftoversOnly = basetool::HoldsOnlyProductFiles(m_dir, &empty) && !empty;
+    if (created == ERROR_SUCCESS || inherited || leftoversOnly)
         basetool::MarkProductFolderOwned(m_dir);
+    if (registered || leftoversOnly || basetool::IsProductFolderOwned(m_dir))
+        basetool::RemoveProductLeftovers(m_dir);
 
     SetInstallDirAccess();
 
@@ -207,24 +239,30 @@ bool CInstaller::ExtractFiles()
     memset(tempDir, 0, sizeof(tempDir));
     memset(tempFile, 0, sizeof(tempFile));
     DWORD tempLength = GetTempPathW(MAX_PATH, tempDir);
-    if (tempLength == 0 || tempLength >= MAX_PATH || GetTempFileNameW(tempDir, L"173", 0, tempFile) == 0)
+    if (tempLength == 0 || tempLength >= MAX_PATH)
         return false;
-    HANDLE file = CreateFileW(tempFile, GENERIC_WRITE, FILE_SHARE_WRITE, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    RemoveStaleTempPayloads(tempDir);
+    if (GetTempFileNameW(tempDir, L"173", 0, tempFile) == 0)
+        return false;
+    // The copy is deleted when its handle closes, however the installer ends
+    // (the system closes the handles of a killed process); the unpacking reads
+    // through that same handle.
+    HANDLE file = CreateFileW(tempFile, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         DeleteFileW(tempFile);
         return false;
     }
     DWORD written = 0;
     BOOL wrote = WriteFile(file, data, size, &written, NULL);
-    CloseHandle(file);
-    if (!wrote || written != size) {
-        DeleteFileW(tempFile);
+    if (!wrote || written != size || SetFilePointer(file, 0, NULL, FILE_BEGIN) != 0) {
+        CloseHandle(file);
         return false;
     }
 
     ReportStep(L"准备安装文件...", 2);
-    int result = Extract7zArchive(m_dir, tempFile, this);
-    DeleteFileW(tempFile);
+    int result = Extract7zArchive(m_dir, file, this);
+    CloseHandle(file);
     FreeResource(loaded);
     return result == 0;
 }

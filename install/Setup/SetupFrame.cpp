@@ -122,31 +122,13 @@ std::wstring TrimmedCopy(const std::wstring& text)
     return text.substr(begin, end - begin);
 }
 
-namespace {
-
-bool IsEmptyFolder(const std::wstring& dir)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW(basetool::AppendPath(dir, L"*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return true;
-    bool empty = true;
-    do {
-        if (wcscmp(data.cFileName, L".") != 0 && wcscmp(data.cFileName, L"..") != 0)
-            empty = false;
-    } while (empty && ::FindNextFileW(find, &data));
-    ::FindClose(find);
-    return empty;
-}
-
-}  // namespace
-
 std::wstring ProductInstallDir(const std::wstring& chosen)
 {
     if (chosen.empty() || !basetool::IsPlainFolder(chosen))
         return chosen;
-    if (basetool::IsPlainFile(basetool::AppendPath(chosen, L"tevela.exe")) ||
-        basetool::IsProductFolderOwned(chosen) || IsEmptyFolder(chosen))
+    // The registered installation's folder, one the installer made, and one that
+    // holds nothing or only what an earlier installation left are the product's.
+    if (basetool::IsPlainFile(basetool::AppendPath(chosen, L"tevela.exe")) || basetool::IsProductsFolder(chosen))
         return chosen;
     const std::wstring inside = basetool::AppendPath(chosen, L"YexoShow");
     return inside.empty() ? chosen : inside;

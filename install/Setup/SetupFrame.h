@@ -45,8 +45,9 @@ bool BrowseForFolder(const wchar_t* title, std::wstring& out);
 // text without white space at both ends.
 std::wstring TrimmedCopy(const std::wstring& text);
 // The folder the product goes into for the folder the user gave: that folder
-// itself when it does not exist yet, is empty or holds an earlier installation
-// of the product; otherwise a "YexoShow" folder inside it, so that the user's
+// itself when it does not exist yet, is the registered installation's, or holds
+// nothing but an earlier installation of the product or its leftovers
+// (basetool::IsProductsFolder); otherwise a "YexoShow" folder inside it, so that the user's
 // own folder never becomes the product's (which its uninstaller removes).
 std::wstring ProductInstallDir(const std::wstring& chosen);
 

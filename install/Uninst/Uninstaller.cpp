@@ -75,6 +75,10 @@ bool CUninstaller::Uninstall()
         basetool::CMisc::DeleteFolder(installDir);
     else
         basetool::DeleteProductFiles(installDir);
+    // What stays (this running uninstaller, queued under its ".error" name) goes
+    // at the next start, and the folder after it, so that no empty folder stays.
+    if (basetool::IsPlainFolder(installDir) && basetool::HoldsOnlyProductFiles(installDir))
+        basetool::CMisc::QueueForReboot(installDir);
 
     const std::wstring name = basetool::kProductDisplayName;
     ReportStep(L"正在删除快捷方式", 80);

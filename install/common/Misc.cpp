@@ -5,8 +5,12 @@
 #include <shlwapi.h>
 #include <stdio.h>
 
+#include <vector>
+
 #include "BaseTool.h"
+#include "HeldFolder.h"
 #include "LogBuffer.h"
+#include "ProductFolder.h"
 
 namespace basetool {
 
@@ -29,36 +33,42 @@ void LogPath(const char* level, const std::wstring& path, const wchar_t* message
     log->EndLine();
 }
 
-void DeleteTree(const std::wstring& folder, const CMisc::KeepPredicate& keep)
+// Removes the contents of a held folder and then the folder. Each sub-folder is
+// opened as itself and held before it is listed, so that a sub-folder replaced
+// by a link at any moment is removed as a link and never followed; a name below
+// a held folder always resolves inside it.
+// False when the folder could not be listed (it stays then).
+bool DeleteTree(CHeldFolder& folder, const CMisc::KeepPredicate& keep)
 {
-    std::wstring pattern = folder + L"\\*.*";
-    if (pattern.size() >= MAX_PATH) {
-        LogPath(kLogWarning, folder, L" 路径过长，未删除");
-        return;
+    std::vector<FolderEntry> entries;
+    if (!folder.List(entries)) {
+        LogPath(kLogWarning, folder.Path(), L" 无法列出文件夹内容");
+        folder.Close();
+        return false;
     }
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const wchar_t* name = found.cFileName;
-        if (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0)
-            continue;
-        std::wstring full = AppendPath(folder, name);
+    for (const FolderEntry& entry : entries) {
+        std::wstring full = AppendPath(folder.Path(), entry.name);
         if (full.empty()) {
-            LogPath(kLogWarning, folder + L"\\" + name, L" 路径过长，未删除");
+            LogPath(kLogWarning, folder.Path() + L"\\" + entry.name, L" 路径过长，未删除");
             continue;
         }
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
             CMisc::RemoveLink(full);
-        else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            DeleteTree(full, keep);
-        else if (!(keep && keep(full)))
+        } else if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            CHeldFolder sub;
+            CHeldFolder::Result opened = sub.Open(full);
+            if (opened == CHeldFolder::kHeld)
+                DeleteTree(sub, keep);
+            else if (opened == CHeldFolder::kLink)
+                CMisc::RemoveLink(full);
+            else if (opened != CHeldFolder::kMissing)
+                LogPath(kLogWarning, full, L" 文件夹无法打开，未删除");
+        } else if (!(keep && keep(full))) {
             CMisc::DeleteFileOrQueue(full);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryW(folder.c_str());   // stays when it still holds a kept or queued file
+        }
+    }
+    folder.RemoveAndClose();   // stays when it still holds a kept or queued file
+    return true;
 }
 
 }  // namespace
@@ -77,12 +87,17 @@ bool CMisc::DeleteFolder(const std::wstring& path, const KeepPredicate& keep)
         LogPath(kLogError, path, L" 是受保护的文件夹，不能删除");
         return false;
     }
-    if (IsReparsePoint(path)) {
+    CHeldFolder folder;
+    CHeldFolder::Result opened = folder.Open(path);
+    if (opened == CHeldFolder::kLink) {
         RemoveLink(path);
         return true;
     }
-    DeleteTree(path, keep);
-    return true;
+    if (opened != CHeldFolder::kHeld) {
+        LogPath(kLogWarning, path, L" 文件夹无法打开，未删除");
+        return false;
+    }
+    return DeleteTree(folder, keep);
 }
 
 bool CMisc::DeleteFileOrQueue(const std::wstring& path)
@@ -94,14 +109,51 @@ bool CMisc::DeleteFileOrQueue(const std::wstring& path)
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
         return true;
     LogPath(kLogWarning, path, L" 文件删除失败,错误码：", &error);
+    // Only the ".error" name is queued: the file's own name may be taken by a
+    // new installation before the next start, which must not lose that file.
     std::wstring renamed = path + L".error";
     if (renamed.size() < MAX_PATH &&
         (_wrename(path.c_str(), renamed.c_str()) == 0 ||
          MoveFileExW(path.c_str(), renamed.c_str(), MOVEFILE_REPLACE_EXISTING)))
-        MoveFileExW(renamed.c_str(), NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+        QueueForReboot(renamed);
     else
-        MoveFileExW(path.c_str(), NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+        LogPath(kLogWarning, path, L" 无法改名，文件保留");
     return false;
+}
+
+bool CMisc::QueueForReboot(const std::wstring& path)
+{
+    if (!MoveFileExW(path.c_str(), NULL, MOVEFILE_DELAY_UNTIL_REBOOT))
+        return false;
+    // The queue lives in the registry; a power cut before the system writes the
+    // hive back would lose it.
+    HKEY key = NULL;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_QUERY_VALUE,
+                      &key) == ERROR_SUCCESS) {
+        RegFlushKey(key);
+        RegCloseKey(key);
+    }
+    return true;
+}
+
+bool CMisc::DeleteInside(const std::wstring& dir, const std::wstring& relative)
+{
+    CHeldChain chain;
+    if (!chain.Open(dir, relative)) {
+        DWORD attributes = GetFileAttributesW(AppendPath(dir, relative).c_str());
+        if (IsContainedRelativePath(relative) && attributes != INVALID_FILE_ATTRIBUTES)
+            LogPath(kLogWarning, AppendPath(dir, relative), L" 路径经过链接，未删除");
+        return false;
+    }
+    const std::wstring& path = chain.FullPath();
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return true;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return RemoveLink(path);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return false;
+    return DeleteFileOrQueue(path);
 }
 
 bool CMisc::RemoveLink(const std::wstring& path)

@@ -8,7 +8,9 @@
 #include <algorithm>
 
 #include "BaseTool.h"
+#include "HeldFolder.h"
 #include "Misc.h"
+#include "UninstallInfo.h"
 
 namespace basetool {
 
@@ -22,7 +24,18 @@ const wchar_t* const kKnownFiles[] = {
     L"update.exe", L"tevela.exe", L"Utils.dll",   L"update.ini",    L"localinfo.ini",   L"updatefiles.dat",
 };
 // Names the updater and the uninstaller give to replaced or resisting files.
-const wchar_t* const kLeftoverSuffixes[] = {L".new", L".old", L".old.old", L".error"};
+const wchar_t* const kLeftoverSuffixes[] = {L".new", L".old", L".old.old", L".error", L".part"};
+// The leftovers a new installation removes from the product's folder first.
+const wchar_t* const kRemovedLeftoverSuffixes[] = {L".old", L".old.old", L".error", L".part"};
+// Endings that, beside the product's own files (its INI files among them),
+// still make a folder the product's.
+const wchar_t* const kLeftoverPatterns[] = {L".error", L".old", L".part"};
+
+bool HasSuffix(const std::wstring& name, const wchar_t* suffix)
+{
+    size_t n = wcslen(suffix);
+    return name.size() > n && _wcsicmp(name.c_str() + name.size() - n, suffix) == 0;
+}
 
 void AddUnique(std::vector<std::wstring>& names, const std::wstring& name)
 {
@@ -154,37 +167,30 @@ std::vector<std::wstring> ProductFileNames(const std::wstring& dir)
 
 void DeleteProductFiles(const std::wstring& dir)
 {
-    if (!IsPlainFolder(dir))
+    CHeldFolder top;
+    if (top.Open(dir) != CHeldFolder::kHeld)
         return;
     std::vector<std::wstring> subfolders;
     for (const std::wstring& name : ProductFileNames(dir)) {
-        std::wstring path = AppendPath(dir, name);
-        if (path.empty())
-            continue;
-        if (IsReparsePoint(path))
-            CMisc::RemoveLink(path);
-        else if (IsPlainFile(path))
-            CMisc::DeleteFileOrQueue(path);
+        // Each name is deleted only through folders that are no links, and a
+        // file that resists is queued only under its name inside dir.
+        CMisc::DeleteInside(dir, name);
         size_t slash = name.find_last_of(L"/\\");
         if (slash != std::wstring::npos)
             subfolders.push_back(name.substr(0, slash));
     }
     // The product's log files, then the folders that are left empty, deepest first.
-    std::wstring logDir = AppendPath(dir, L"log");
-    if (!logDir.empty() && IsPlainFolder(logDir)) {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((logDir + L"\\*.log").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring path = AppendPath(logDir, found.cFileName);
-                size_t length = wcslen(found.cFileName);
-                // The pattern also matches longer extensions through short names.
-                bool isLog = length > 4 && _wcsicmp(found.cFileName + length - 4, L".log") == 0;
-                if (isLog && !path.empty() && IsPlainFile(path))
-                    CMisc::DeleteFileOrQueue(path);
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
+    CHeldFolder logDir;
+    if (logDir.Open(AppendPath(dir, L"log")) == CHeldFolder::kHeld) {
+        std::vector<FolderEntry> entries;
+        logDir.List(entries);
+        for (const FolderEntry& entry : entries) {
+            size_t length = entry.name.size();
+            bool isLog = length > 4 && _wcsicmp(entry.name.c_str() + length - 4, L".log") == 0;
+            if (isLog && !(entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+                CMisc::DeleteFileOrQueue(AppendPath(logDir.Path(), entry.name));
         }
+        logDir.Close();
         subfolders.push_back(L"log");
     }
     std::sort(subfolders.begin(), subfolders.end(),
@@ -194,7 +200,76 @@ void DeleteProductFiles(const std::wstring& dir)
         while (!path.empty() && IsPlainFolder(path) && !IsSameFolder(path, dir) && RemoveDirectoryW(path.c_str()))
             path = RemoveFileSpec(path);
     }
-    RemoveDirectoryW(dir.c_str());
+    top.RemoveAndClose();
+}
+
+bool HoldsOnlyProductFiles(const std::wstring& dir, bool* empty)
+{
+    CHeldFolder top;
+    std::vector<FolderEntry> entries;
+    if (top.Open(dir) != CHeldFolder::kHeld || !top.List(entries))
+        return false;
+    if (empty != NULL)
+        *empty = entries.empty();
+    std::vector<std::wstring> names = ProductFileNames(dir);
+    for (const FolderEntry& entry : entries) {
+        if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            return false;
+        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (_wcsicmp(entry.name.c_str(), L"log") != 0)
+                return false;
+            CHeldFolder logDir;
+            std::vector<FolderEntry> logs;
+            if (logDir.Open(AppendPath(dir, entry.name)) != CHeldFolder::kHeld || !logDir.List(logs))
+                return false;
+            for (const FolderEntry& log : logs)
+                if ((log.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
+                    !HasSuffix(log.name, L".log"))
+                    return false;
+            continue;
+        }
+        bool known = false;
+        for (const std::wstring& name : names)
+            known = known || _wcsicmp(name.c_str(), entry.name.c_str()) == 0;
+        for (const wchar_t* suffix : kLeftoverPatterns)
+            known = known || HasSuffix(entry.name, suffix);
+        if (!known)
+            return false;
+    }
+    return true;
+}
+
+bool IsProductsFolder(const std::wstring& dir)
+{
+    std::wstring exePath = ReadProductString(L"ExePath", kExePathBytes);
+    if (!exePath.empty() && IsSameFolder(RemoveFileSpec(exePath), dir))
+        return true;
+    return IsProductFolderOwned(dir) || HoldsOnlyProductFiles(dir);
+}
+
+void RemoveProductLeftovers(const std::wstring& dir)
+{
+    CHeldFolder top;
+    std::vector<FolderEntry> entries;
+    if (top.Open(dir) != CHeldFolder::kHeld || !top.List(entries))
+        return;
+    std::vector<std::wstring> names = ProductFileNames(dir);
+    for (const FolderEntry& entry : entries) {
+        if (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        for (const std::wstring& name : names) {
+            bool leftover = false;
+            for (const wchar_t* suffix : kRemovedLeftoverSuffixes)
+                leftover = leftover || _wcsicmp((name + suffix).c_str(), entry.name.c_str()) == 0;
+            if (!leftover)
+                continue;
+            // Gone now or left alone: the name is a leftover's, never a new file's.
+            std::wstring path = AppendPath(dir, entry.name);
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(path.c_str());
+            break;
+        }
+    }
 }
 
 }  // namespace basetool

@@ -26,9 +26,23 @@ bool MarkProductFolderOwned(const std::wstring& dir);
 std::vector<std::wstring> ProductFileNames(const std::wstring& dir);
 
 // Removes from dir only the product's files and the ".log" files of its "log"
-// folder, then the "log" folder and dir themselves when they are empty.
-// Files that resist are queued for deletion at reboot (CMisc::DeleteFileOrQueue).
+// folder, then the "log" folder and dir themselves when they are empty. No file
+// is deleted through a link, and files that resist are queued for deletion at
+// reboot only under their ".error" name inside dir (CMisc::DeleteInside).
 void DeleteProductFiles(const std::wstring& dir);
+
+// True when dir (no link) holds nothing but the product's files and what its
+// programs leave behind: "*.error", "*.old", "*.part", its INI files, the
+// marker and a "log" folder of ".log" files. An empty folder holds only those;
+// empty (may be null) tells whether dir holds nothing at all.
+bool HoldsOnlyProductFiles(const std::wstring& dir, bool* empty = NULL);
+// True when dir is the product's folder: the registered installation's, marked
+// by the installer, or holding only the product's files (HoldsOnlyProductFiles).
+bool IsProductsFolder(const std::wstring& dir);
+// Deletes the leftovers of earlier runs from dir: the product's files with the
+// endings ".old", ".old.old", ".error" and ".part" (not through links). Those
+// still in use stay.
+void RemoveProductLeftovers(const std::wstring& dir);
 
 // True when a relative name stays inside the folder it is joined to: not empty,
 // no drive or stream colon, no leading separator, no "." or ".." component,

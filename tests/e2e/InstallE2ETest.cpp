@@ -229,18 +229,18 @@ protected:
     }
 };
 
-// E1 install, E2 reinstall over it, E3 removal through the uninstaller's windows.
+// E1 install, E2 reinstall over it, E3 removal through the uninstaller's windows,
+// E4 install again before the next start, into the same folder.
 TEST_F(InstallE2ETest, InstallReinstallAndRemoveThroughTheWindows)
 {
     const std::wstring dir = DefaultDir();
-    int tempFiles = e2e::CountTempPayloads();
     {
         SCOPED_TRACE("install");
         InstallWithWindow(L"e1_install");
         if (HasFatalFailure())
             return;
         ExpectInstalled(dir, true);
-        EXPECT_EQ(tempFiles, e2e::CountTempPayloads());
+        EXPECT_EQ(0, e2e::CountTempPayloads());   // nor one an earlier run left
         EXPECT_EQ(Request("setup") + "\n", Lines(installtest::SinkRequestsWhen(1)));
     }
     {
@@ -252,10 +252,11 @@ TEST_F(InstallE2ETest, InstallReinstallAndRemoveThroughTheWindows)
         if (HasFatalFailure())
             return;
         ExpectInstalled(dir, true);
-        // The old version's quiet uninstaller ran first, so the client's values went.
+        // The old version's quiet uninstaller ran first, so the client's values
+        // went; its leftover, queued for the next start, was removed at once.
         EXPECT_EQ(1u, ReadProductDword(L"HideMainWnd", 1));
         EXPECT_EQ(1u, ReadProductDword(L"FirstStart", 1));
-        EXPECT_TRUE(testsupport::FileExists(dir + L"\\Uninst.exe.error"));
+        EXPECT_FALSE(testsupport::FileExists(dir + L"\\Uninst.exe.error"));
         EXPECT_NE(std::wstring::npos, installtest::PendingRenames().find(L"\\??\\" + dir + L"\\Uninst.exe.error|"));
         installtest::SinkRequestsWhen(2);
         EXPECT_EQ(Request("unsetup") + "\n" + Request("setup") + "\n", Lines(installtest::SinkRequests()));
@@ -281,16 +282,28 @@ TEST_F(InstallE2ETest, InstallReinstallAndRemoveThroughTheWindows)
         ASSERT_TRUE(uninst.WaitExit(kExitMs, &code)) << "Uninst did not end after the result";
         EXPECT_EQ(0u, code);
         // Only the running uninstaller is left, renamed and queued for the next
-        // start (after the reinstall, the old one's leftover of that name was
-        // in the way, so the name has one more ".error").
-        std::vector<std::wstring> left = ListTree(dir + L"\\");
-        ASSERT_EQ(1u, left.size());
-        EXPECT_EQ(0u, left[0].find(L"Uninst.exe.error")) << testsupport::Narrow(left[0]);
-        EXPECT_NE(std::wstring::npos, installtest::PendingRenames().find(L"\\??\\" + dir + L"\\" + left[0] + L"|"));
+        // start, and the folder after it.
+        EXPECT_EQ("Uninst.exe.error", Join(ListTree(dir + L"\\")));
+        std::wstring pending = installtest::PendingRenames();
+        size_t file = pending.rfind(L"\\??\\" + dir + L"\\Uninst.exe.error||");
+        EXPECT_NE(std::wstring::npos, file);
+        EXPECT_NE(std::wstring::npos, pending.find(L"\\??\\" + dir + L"||", file == std::wstring::npos ? 0 : file));
         ExpectRemoved();
         std::string bytes;
         EXPECT_TRUE(ReadRawValue(HKEY_LOCAL_MACHINE, TEVELA_RUN_KEY, TEVELA_RUN_VALUE, bytes));
         EXPECT_EQ(Request("unsetup") + "\n", Lines(installtest::SinkRequestsWhen(1)));
+    }
+    {
+        // Before the next start the folder still holds that leftover; it stays
+        // the product's folder, and the installation goes into it again.
+        SCOPED_TRACE("install after the removal");
+        installtest::ClearSinkRequests();
+        InstallWithWindow(L"e4_install_again");
+        if (HasFatalFailure())
+            return;
+        ExpectInstalled(dir, true);
+        EXPECT_FALSE(testsupport::FileExists(dir + L"\\Uninst.exe.error"));
+        EXPECT_FALSE(basetool::IsPlainFolder(dir + L"\\YexoShow"));
     }
 }
 

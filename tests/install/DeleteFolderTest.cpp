@@ -1,6 +1,8 @@
 // Recursive folder deletion and the product-files-only removal, on real files:
-// missing paths, files, read-only trees, a running exe, links that lead out of
-// the folder, protected folders, and a folder the user had before.
+// missing paths, files, read-only trees, a running exe, one that cannot even be
+// renamed, links that lead out of the folder (listed ones, and sub-folders swapped
+// for links mid-walk), protected folders, a folder the user had before, and what
+// makes a folder the product's.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -180,6 +182,164 @@ TEST_F(DeleteFolderTest, FolderTheUserHadLosesOnlyTheProductsFiles)
     ASSERT_TRUE(MakeTree(m_root, {L"Only\\", L"Only\\tevela.exe", L"Only\\log\\", L"Only\\log\\a.log"}));
     basetool::DeleteProductFiles(m_root + L"Only");
     EXPECT_FALSE(basetool::IsPlainFolder(m_root + L"Only"));
+}
+
+// How often the reboot queue names path (as "\??\<path>" with no new name).
+size_t QueuedCount(const std::wstring& path)
+{
+    std::wstring pending = installtest::PendingRenames();
+    std::wstring entry = L"|\\??\\" + path + L"||";
+    pending = L"|" + pending;
+    size_t count = 0;
+    for (size_t at = pending.find(entry); at != std::wstring::npos; at = pending.find(entry, at + 1))
+        ++count;
+    return count;
+}
+
+// True when some queued path lies under folder (a trailing backslash).
+bool QueuesUnder(const std::wstring& folder)
+{
+    return installtest::PendingRenames().find(L"\\??\\" + folder) != std::wstring::npos;
+}
+
+// Names the INI files of a folder the user had list must never lead out of it:
+// through a linked folder (plain, or holding a running exe that can only be
+// queued), "..", absolute paths, drive letters, stream colons, device names.
+TEST_F(DeleteFolderTest, ListedNamesNeverLeadOutOfTheFolder)
+{
+    std::wstring dir = m_root + L"Tools";
+    ASSERT_TRUE(MakeTree(m_root, {L"outside\\", L"outside\\x.dll=outside", L"outside\\evil.txt=outside",
+                                  L"running\\", L"Tools\\", L"Tools\\notes.txt=mine", L"Tools\\tevela.exe",
+                                  L"Tools\\real\\", L"Tools\\real\\x.dll"}));
+    ASSERT_TRUE(installtest::CopyStub(m_root + L"running\\x.exe"));
+    HANDLE running = installtest::Start(L"\"" + m_root + L"running\\x.exe\" wait");
+    ASSERT_TRUE(running != NULL);
+    ASSERT_TRUE(installtest::MakeFolderLink(dir + L"\\sub", m_root + L"outside"));
+    ASSERT_TRUE(installtest::MakeFolderLink(dir + L"\\run", m_root + L"running"));
+    ASSERT_TRUE(installtest::MakeFolderLink(dir + L"\\real\\deeper", m_root + L"outside"));
+    // "<url>;<md5>;<folder>": the file name is the url's last part.
+    const char* const entries[] = {
+        "u/x.dll;0;sub",           "u/x.exe;0;run",          "u/x.dll;0;real\\deeper", "u/evil.txt;0;..",
+        "u/evil.txt;0;sub\\..\\..\\outside", "u/evil.txt;0;" , "u/x.dll;0;real",
+        "u/evil.txt;0;C:\\",       "u/evil.txt;0;\\\\?\\C:\\", "u/tevela.exe:evil;0;",   "u/CON;0;",
+        "u/evil.txt;0;\\\\server\\share", "u/evil.txt;0;C:..\\",
+    };
+    std::string ini = "[FILES]\r\nCOUNT=" + std::to_string(sizeof(entries) / sizeof(entries[0])) + "\r\n";
+    for (size_t i = 0; i < sizeof(entries) / sizeof(entries[0]); ++i)
+        ini += "FILE" + std::to_string(i) + "=" + entries[i] + "\r\n";
+    ASSERT_TRUE(testsupport::WriteFileBytes(dir + L"\\Local.ini", ini));
+    ASSERT_TRUE(testsupport::WriteFileBytes(dir + L"\\update.ini", ini));
+    testsupport::PumpFor(300);
+
+    basetool::DeleteProductFiles(dir);
+    EXPECT_EQ("outside", testsupport::ReadFileBytes(m_root + L"outside\\x.dll"));
+    EXPECT_EQ("outside", testsupport::ReadFileBytes(m_root + L"outside\\evil.txt"));
+    EXPECT_TRUE(testsupport::FileExists(m_root + L"running\\x.exe"));
+    EXPECT_FALSE(testsupport::FileExists(m_root + L"running\\x.exe.error"));
+    EXPECT_FALSE(QueuesUnder(m_root + L"running\\"));
+    EXPECT_FALSE(QueuesUnder(m_root + L"outside\\"));
+    // What lay inside went: the listed file of the real sub-folder and the client.
+    EXPECT_FALSE(testsupport::FileExists(dir + L"\\real\\x.dll"));
+    EXPECT_FALSE(testsupport::FileExists(dir + L"\\tevela.exe"));
+    EXPECT_EQ("mine", testsupport::ReadFileBytes(dir + L"\\notes.txt"));
+    installtest::Stop(running);
+}
+
+// A sub-folder replaced by a link after its parent was listed is not followed:
+// the folder that is listed is the one that was checked.
+TEST_F(DeleteFolderTest, ASubFolderSwappedForALinkIsNotFollowed)
+{
+    ASSERT_TRUE(MakeTree(m_root, {L"outside\\", L"outside\\keep.txt=keep", L"product\\", L"product\\a\\",
+                                  L"product\\a\\one.txt", L"product\\b\\", L"product\\b\\two.txt"}));
+    bool swapped = false;
+    bool linked = false;
+    std::wstring product = m_root + L"product\\";
+    EXPECT_TRUE(CMisc::DeleteFolder(m_root + L"product", [&](const std::wstring& path) {
+        if (!swapped) {
+            // The first file seen is in one sub-folder; the other, listed already,
+            // becomes a link to a folder outside.
+            swapped = true;
+            std::wstring other = product + (path.find(L"\\a\\") != std::wstring::npos ? L"b" : L"a");
+            linked = MoveFileW(other.c_str(), (m_root + L"moved").c_str()) &&
+                     installtest::MakeFolderLink(other, m_root + L"outside");
+        }
+        return false;
+    }));
+    ASSERT_TRUE(linked);
+    EXPECT_EQ("keep", testsupport::ReadFileBytes(m_root + L"outside\\keep.txt"));
+}
+
+// A file that can be neither deleted nor renamed stays and is reported; its
+// own name is never queued, since a new installation may own it by the next start.
+TEST_F(DeleteFolderTest, AFileThatCannotBeRenamedIsNotQueued)
+{
+    std::wstring dir = m_root + L"product";
+    ASSERT_TRUE(MakeTree(m_root, {L"product\\", L"product\\Uninst.exe.error\\"}));
+    std::wstring exe = dir + L"\\Uninst.exe";
+    ASSERT_TRUE(installtest::CopyStub(exe));
+    HANDLE running = installtest::Start(L"\"" + exe + L"\" wait");
+    ASSERT_TRUE(running != NULL);
+    testsupport::PumpFor(300);
+    size_t before = QueuedCount(exe);
+
+    LogCapture log;
+    EXPECT_FALSE(CMisc::DeleteFileOrQueue(exe));
+    EXPECT_TRUE(testsupport::FileExists(exe));
+    EXPECT_EQ(before, QueuedCount(exe));
+    EXPECT_EQ(0u, QueuedCount(exe + L".error"));
+    EXPECT_NE(std::string::npos, log.All().find(basetool::WideToNarrow(exe) + Cp936(L" 无法改名，文件保留")))
+        << log.All();
+    installtest::Stop(running);
+}
+
+// What makes a folder the product's: nothing in it, or only the product's files
+// and the leftovers of its programs.
+TEST_F(DeleteFolderTest, FoldersHoldingOnlyTheProductsLeftoversAreTheProducts)
+{
+    struct Case {
+        std::vector<std::wstring> tree;
+        bool only;
+    } cases[] = {
+        {{L"d\\"}, true},
+        {{L"d\\", L"d\\Uninst.exe.error"}, true},
+        {{L"d\\", L"d\\Uninst.exe.error", L"d\\tevela.exe.old", L"d\\Utils.dll.part", L"d\\YexoShow.tag",
+          L"d\\Local.ini", L"d\\update.ini", L"d\\log\\", L"d\\log\\Update_1.log", L"d\\tevela.exe"},
+         true},
+        {{L"d\\", L"d\\Uninst.exe.error", L"d\\notes.txt"}, false},
+        {{L"d\\", L"d\\log\\", L"d\\log\\mine.txt"}, false},
+        {{L"d\\", L"d\\photos\\"}, false},
+        {{L"d\\", L"d\\desktop.ini"}, false},   // the shell's, not the product's
+    };
+    for (const Case& c : cases) {
+        installtest::RemoveTestTree(m_root + L"d\\");
+        ASSERT_TRUE(MakeTree(m_root, c.tree));
+        EXPECT_EQ(c.only, basetool::HoldsOnlyProductFiles(m_root + L"d")) << testsupport::Narrow(c.tree.back());
+    }
+    // A link as the folder is no folder of the product's.
+    ASSERT_TRUE(installtest::MakeFolderLink(m_root + L"link", m_root + L"d"));
+    EXPECT_FALSE(basetool::HoldsOnlyProductFiles(m_root + L"link"));
+
+    // The leftovers of the product's files go; the rest stays.
+    installtest::RemoveTestTree(m_root + L"d\\");
+    ASSERT_TRUE(MakeTree(m_root, {L"d\\", L"d\\Uninst.exe.error", L"d\\tevela.exe.old", L"d\\tevela.exe.old.old",
+                                  L"d\\Utils.dll.part", L"d\\mine.old", L"d\\tevela.exe", L"d\\Local.ini"}));
+    basetool::RemoveProductLeftovers(m_root + L"d");
+    EXPECT_EQ("Local.ini mine.old tevela.exe", Join(ListTree(m_root + L"d\\")));
+}
+
+// A folder another program holds open without sharing cannot be listed: the
+// call says so, and nothing in it is touched.
+TEST_F(DeleteFolderTest, AFolderThatCannotBeOpenedIsReportedAndKept)
+{
+    ASSERT_TRUE(MakeTree(m_root, {L"product\\", L"product\\own.txt=own"}));
+    HANDLE held = CreateFileW((m_root + L"product").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    LogCapture log;
+    EXPECT_FALSE(CMisc::DeleteFolder(m_root + L"product"));
+    CloseHandle(held);
+    EXPECT_EQ("own", testsupport::ReadFileBytes(m_root + L"product\\own.txt"));
+    EXPECT_NE(std::string::npos, log.All().find(Cp936(L" 文件夹无法打开，未删除"))) << log.All();
 }
 
 TEST_F(DeleteFolderTest, MarkerMakesAFolderTheProducts)

@@ -3,7 +3,8 @@
 // names outside the ANSI code page), the folder's access rules, shortcuts read
 // back through IShellLinkW, the registration's exact bytes in the prefix's
 // registry, the channel, the "setup" request at a local server, the old
-// version's uninstaller, and the real Setup.exe's payload.
+// version's uninstaller, the leftovers of an earlier installation, the archive's
+// temporary copy (also when the installer is killed), and the real Setup.exe's payload.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -90,7 +91,6 @@ std::string ExpectedSetupRequest()
 TEST_F(InstallerTest, FreshInstallReportsEveryStepAndRegistersTheProduct)
 {
     std::wstring dir = m_root + L"Yexo Show";   // a blank in the folder
-    int tempFiles = CountTempPayloads();
     installtest::Recorder recorder;
     ASSERT_TRUE(Install(dir, PAYLOAD_THREE, recorder));
     EXPECT_EQ(1, recorder.finished);
@@ -110,7 +110,7 @@ TEST_F(InstallerTest, FreshInstallReportsEveryStepAndRegistersTheProduct)
         EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE), GetFileAttributesW((dir + L"\\" + name).c_str()));
     }
     EXPECT_TRUE(basetool::IsProductFolderOwned(dir));
-    EXPECT_EQ(tempFiles, CountTempPayloads());
+    EXPECT_EQ(0, CountTempPayloads());   // nor one of an earlier run
 
     // Shortcuts, as the shell reads them.
     for (const installtest::ExpectedShortcut& e : installtest::ExpectedShortcuts(dir)) {
@@ -360,7 +360,6 @@ TEST_F(InstallerTest, ADamagedOrHostilePayloadFailsAndChangesNothing)
         // A folder the user had, with a file of their own.
         std::wstring dir = testsupport::MakeTempDir(L"bad");
         ASSERT_TRUE(MakeTree(dir, {L"user.txt=mine"}));
-        int tempFiles = CountTempPayloads();
         installtest::Recorder recorder;
         ASSERT_TRUE(Install(dir.substr(0, dir.size() - 1), c.id, recorder)) << c.name;
         EXPECT_EQ(0, recorder.finished) << c.name;
@@ -374,7 +373,7 @@ TEST_F(InstallerTest, ADamagedOrHostilePayloadFailsAndChangesNothing)
         EXPECT_FALSE(installtest::KeyExists(HKEY_LOCAL_MACHINE, TEVELA_PRODUCT_KEY)) << c.name;
         EXPECT_FALSE(testsupport::FileExists(DesktopLink())) << c.name;
         EXPECT_FALSE(basetool::IsPlainFolder(MenuFolder())) << c.name;
-        EXPECT_EQ(tempFiles, CountTempPayloads()) << c.name;
+        EXPECT_EQ(0, CountTempPayloads()) << c.name;
         // The installation is still reported.
         EXPECT_EQ(1u, installtest::SinkRequestsWhen(1).size()) << c.name;
         installtest::RemoveTestTree(dir);
@@ -409,6 +408,96 @@ TEST_F(InstallerTest, AFolderTheUserHadIsNotMadeTheProducts)
     EXPECT_EQ(1, recorder.finished);
     EXPECT_FALSE(basetool::IsProductFolderOwned(dir));
     EXPECT_EQ("mine", testsupport::ReadFileBytes(dir + L"\\notes.txt"));
+}
+
+// A folder that holds only what an earlier installation left (its uninstaller
+// waiting for the next start, files moved aside, half-written ones) is the
+// product's: the installation goes into it, removes those leftovers first and
+// marks it, so that the next uninstallation removes it whole.
+TEST_F(InstallerTest, LeftoversOfAnEarlierInstallationGoAndTheFolderStaysTheProducts)
+{
+    std::wstring dir = m_root + L"YexoShow";
+    ASSERT_TRUE(MakeTree(m_root, {L"YexoShow\\", L"YexoShow\\Uninst.exe.error", L"YexoShow\\tevela.exe.old",
+                                  L"YexoShow\\Utils.dll.part", L"YexoShow\\Local.ini", L"YexoShow\\log\\",
+                                  L"YexoShow\\log\\Update_1.log"}));
+    ASSERT_TRUE(basetool::IsProductsFolder(dir));
+    installtest::Recorder recorder;
+    ASSERT_TRUE(Install(dir, PAYLOAD_THREE, recorder));
+    EXPECT_EQ(1, recorder.finished);
+    EXPECT_EQ("YexoShow\\ YexoShow\\Local.ini YexoShow\\Uninst.exe YexoShow\\YexoShow.tag YexoShow\\log\\ "
+              "YexoShow\\log\\Update_1.log YexoShow\\readme.txt YexoShow\\tevela.exe",
+              Join(ListTree(m_root)));
+    EXPECT_TRUE(basetool::IsProductFolderOwned(dir));
+}
+
+// The copy of the archive in the temporary folder goes however the installer
+// ends: a child installation killed in the middle of the unpacking leaves none,
+// and copies that earlier runs left behind are removed by the next one.
+TEST(InstallerChild, DISABLED_InstallsUntilKilled)
+{
+    wchar_t dir[MAX_PATH] = {0};
+    wchar_t signal[MAX_PATH] = {0};
+    ASSERT_NE(0u, GetEnvironmentVariableW(L"INSTALL_CHILD_DIR", dir, MAX_PATH));
+    ASSERT_NE(0u, GetEnvironmentVariableW(L"INSTALL_CHILD_SIGNAL", signal, MAX_PATH));
+    CoInitialize(NULL);
+    CInstaller installer(dir);
+    installer.SetStatHost(installtest::StatHost());
+    installer.SetPayloadResource(NULL, PAYLOAD_THREE);
+    installtest::Recorder recorder;
+    installer.SetWindow(recorder.hwnd());
+    recorder.onStep = [&](const installtest::Step& step) {
+        if (step.text.compare(0, 4, L"正在解压") == 0) {
+            testsupport::WriteFileBytes(signal, "unpacking");
+            Sleep(INFINITE);   // until killed
+        }
+    };
+    recorder.RunWorker(InstallThreadProc, &installer);
+    ADD_FAILURE() << "the installation was not killed";
+}
+
+TEST_F(InstallerTest, NoCopyOfTheArchiveOutlivesTheInstaller)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    // Left by earlier runs: removed. Not GetTempFileNameW's names: kept.
+    const std::wstring stale = std::wstring(temp) + L"173FF.tmp";
+    const std::wstring others[] = {std::wstring(temp) + L"173note.tmp", std::wstring(temp) + L"173AB.txt"};
+    for (const std::wstring& path : others)
+        ASSERT_TRUE(testsupport::WriteFileBytes(path, "not ours"));
+    ASSERT_TRUE(testsupport::WriteFileBytes(stale, "stale"));
+    installtest::Recorder recorder;
+    ASSERT_TRUE(Install(m_root + L"first", PAYLOAD_THREE, recorder));
+    EXPECT_EQ(1, recorder.finished);
+    EXPECT_FALSE(testsupport::FileExists(stale));
+    for (const std::wstring& path : others)
+        EXPECT_EQ("not ours", testsupport::ReadFileBytes(path));
+    EXPECT_EQ(1, CountTempPayloads());   // the look-alike "173note.tmp"
+    DeleteFileW(others[0].c_str());
+    DeleteFileW(others[1].c_str());
+    const int before = CountTempPayloads();
+
+    // Killed while it unpacks (with no earlier installation to remove first).
+    Clean();
+    const std::wstring signal = m_root + L"signal.txt";
+    SetEnvironmentVariableW(L"INSTALL_CHILD_DIR", (m_root + L"killed").c_str());
+    SetEnvironmentVariableW(L"INSTALL_CHILD_SIGNAL", signal.c_str());
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(NULL, self, MAX_PATH);
+    HANDLE child = installtest::Start(L"\"" + std::wstring(self) +
+                                      L"\" --gtest_also_run_disabled_tests "
+                                      L"--gtest_filter=InstallerChild.DISABLED_InstallsUntilKilled");
+    SetEnvironmentVariableW(L"INSTALL_CHILD_DIR", NULL);
+    SetEnvironmentVariableW(L"INSTALL_CHILD_SIGNAL", NULL);
+    ASSERT_TRUE(child != NULL);
+    bool unpacking = testsupport::PumpUntil([&] { return testsupport::FileExists(signal); }, 60000);
+    EXPECT_TRUE(unpacking);
+    if (unpacking) {
+        EXPECT_EQ(before + 1, CountTempPayloads());   // the copy the child reads
+    }
+    installtest::Stop(child);
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return CountTempPayloads() == before; }, 10000));
+    EXPECT_EQ(before, CountTempPayloads());
+    EXPECT_FALSE(installtest::KeyExists(HKEY_LOCAL_MACHINE, TEVELA_PRODUCT_KEY));
 }
 
 TEST_F(InstallerTest, FolderRulesAreBuiltAsStated)
@@ -566,12 +655,15 @@ TEST_F(InstallerTest, ReinstallRemovesTheOldVersionFirst)
     }
     FreeLibrary(setup);
     // The old uninstaller removed the key with the client's settings and left
-    // only itself, renamed and queued for the next start, beside the new files.
+    // only itself, renamed and queued for the next start; the new installation
+    // removed that leftover, and what is queued is never the new Uninst.exe.
     EXPECT_EQ(1u, ReadProductDword(L"HideMainWnd", 1));
     EXPECT_EQ(1u, ReadProductDword(L"FirstStart", 1));
-    EXPECT_TRUE(testsupport::FileExists(dir + L"\\Uninst.exe.error"));
+    EXPECT_FALSE(testsupport::FileExists(dir + L"\\Uninst.exe.error"));
     EXPECT_TRUE(testsupport::FileExists(dir + L"\\Uninst.exe"));
-    EXPECT_NE(std::wstring::npos, installtest::PendingRenames().find(L"\\??\\" + dir + L"\\Uninst.exe.error|"));
+    std::wstring pending = installtest::PendingRenames();
+    EXPECT_NE(std::wstring::npos, pending.find(L"\\??\\" + dir + L"\\Uninst.exe.error|"));
+    EXPECT_EQ(std::wstring::npos, pending.find(L"\\??\\" + dir + L"\\Uninst.exe|"));
     EXPECT_TRUE(basetool::IsProductFolderOwned(dir));
     auto requests = installtest::SinkRequestsWhen(2);
     EXPECT_EQ(2u, requests.size());

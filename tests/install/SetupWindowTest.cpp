@@ -596,11 +596,21 @@ TEST_F(SetupWindowTest, AFolderOfTheUsersGetsTheProductsOwnFolderInside)
     const std::wstring earlier = m_root + L"earlier";
     const std::wstring marked = m_root + L"marked";
     const std::wstring users = m_root + L"users";
-    for (const std::wstring& dir : { empty, earlier, marked, users })
+    const std::wstring leftovers = m_root + L"leftovers";   // after an uninstallation
+    const std::wstring mixed = m_root + L"mixed";           // leftovers and a file of the user's
+    const std::wstring registered = m_root + L"registered";
+    for (const std::wstring& dir : { empty, earlier, marked, users, leftovers, mixed, registered })
         ASSERT_TRUE(CreateDirectoryW(dir.c_str(), NULL));
     ASSERT_TRUE(testsupport::WriteFileBytes(earlier + L"\\tevela.exe", "MZ"));
     ASSERT_TRUE(basetool::MarkProductFolderOwned(marked));
     ASSERT_TRUE(testsupport::WriteFileBytes(users + L"\\notes.txt", "mine"));
+    for (const std::wstring& dir : { leftovers, mixed }) {
+        ASSERT_TRUE(testsupport::WriteFileBytes(dir + L"\\Uninst.exe.error", "MZ"));
+        ASSERT_TRUE(testsupport::WriteFileBytes(dir + L"\\tevela.exe.old", "MZ"));
+    }
+    ASSERT_TRUE(testsupport::WriteFileBytes(mixed + L"\\notes.txt", "mine"));
+    ASSERT_TRUE(testsupport::WriteFileBytes(registered + L"\\notes.txt", "mine"));
+    basetool::WriteUninstallValues(registered, L"1.0.1.1");
     struct Case {
         std::wstring chosen;
         std::wstring expected;
@@ -610,9 +620,13 @@ TEST_F(SetupWindowTest, AFolderOfTheUsersGetsTheProductsOwnFolderInside)
         { earlier, earlier },
         { marked, marked },
         { users, users + L"\\YexoShow" },
+        { leftovers, leftovers },
+        { mixed, mixed + L"\\YexoShow" },
+        { registered, registered },
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.expected, ProductInstallDir(c.chosen)) << testsupport::Narrow(c.chosen);
+    basetool::DeleteProductRegistration();
 
     // Installed from the window: into the folder inside, which the page
     // shows; the user's file stays as it was.

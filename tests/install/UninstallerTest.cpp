@@ -269,9 +269,23 @@ TEST_F(UninstallerTest, RealUninstallerRemovesTheInstallationQuietly)
     EXPECT_EQ(0u, code);
     // Only the running uninstaller is left, renamed and queued for the next start.
     EXPECT_EQ("Uninst.exe.error", Join(ListTree(m_dir + L"\\")));
-    EXPECT_NE(std::wstring::npos, installtest::PendingRenames().find(L"\\??\\" + m_dir + L"\\Uninst.exe.error|"));
+    // The folder is queued after it, so that no empty folder stays.
+    std::wstring pending = installtest::PendingRenames();
+    size_t file = pending.rfind(L"\\??\\" + m_dir + L"\\Uninst.exe.error||");
+    size_t folder = pending.rfind(L"\\??\\" + m_dir + L"||");
+    EXPECT_NE(std::wstring::npos, file);
+    EXPECT_NE(std::wstring::npos, folder);
+    EXPECT_LT(file, folder);
     ExpectRegistrationGone();
     EXPECT_FALSE(basetool::IsPlainFolder(MenuFolder()));
+
+    // Before that start, the folder is still the product's: the next
+    // installation goes into it and removes the leftover.
+    EXPECT_TRUE(basetool::IsProductsFolder(m_dir));
+    ASSERT_EQ("", installtest::InstallShippedProduct(m_dir));
+    EXPECT_FALSE(testsupport::FileExists(m_dir + L"\\Uninst.exe.error"));
+    EXPECT_TRUE(testsupport::FileExists(m_dir + L"\\Uninst.exe"));
+    EXPECT_TRUE(basetool::IsProductFolderOwned(m_dir));
 }
 
 }  // namespace
