@@ -8,6 +8,7 @@
 #include <richedit.h>
 #include <textserv.h>
 
+#include <string>
 #include <vector>
 
 namespace richtest {
@@ -36,6 +37,11 @@ public:
     // When > 0, every client-rectangle change reports this scroll maximum
     // (as an engine does when the text reflows).
     int rangeOnResize = 0;
+    // In-place activations so far, the text last set and how many
+    // activations had come before it.
+    int activations = 0;
+    std::wstring text;
+    int activationsBeforeText = -1;
     static inline int alive = 0;
 
     FakeTextServices() { ++alive; }
@@ -95,12 +101,21 @@ public:
     {
         return E_NOTIMPL;
     }
-    HRESULT OnTxInPlaceActivate(LPCRECT) override { return S_OK; }
+    HRESULT OnTxInPlaceActivate(LPCRECT) override
+    {
+        ++activations;
+        return S_OK;
+    }
     HRESULT OnTxInPlaceDeactivate() override { return S_OK; }
     HRESULT OnTxUIActivate() override { return S_OK; }
     HRESULT OnTxUIDeactivate() override { return S_OK; }
     HRESULT TxGetText(BSTR*) override { return E_NOTIMPL; }
-    HRESULT TxSetText(LPCWSTR) override { return S_OK; }
+    HRESULT TxSetText(LPCWSTR pszText) override
+    {
+        text = pszText != nullptr ? pszText : L"";
+        activationsBeforeText = activations;
+        return S_OK;
+    }
     HRESULT TxGetCurTargetX(LONG*) override { return E_NOTIMPL; }
     HRESULT TxGetBaseLinePos(LONG*) override { return E_NOTIMPL; }
     HRESULT TxGetNaturalSize(DWORD, HDC, HDC, DVTARGETDEVICE*, DWORD, const SIZEL*, LONG* pwidth,

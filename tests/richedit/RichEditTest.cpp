@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "TestSupport.h"
 #include "UIBuilder.h"
 #include "UIButton.h"
+#include "UIHorizontalLayout.h"
 #include "UIRichEdit.h"
 #include "UIScrollBar.h"
 #include "UITestHost.h"
@@ -246,6 +248,62 @@ TEST(RichEditEngine, BuiltFromXmlAndTextGivenBeforeTheEngine)
     EXPECT_EQ(0u, re->GetInputFlags());
 }
 
+// Rows the engine has laid its text out in: the measure of the work its
+// layout took.
+long EngineRows(CRichEditUI* re)
+{
+    LRESULT rows = 0;
+    re->SendTextMessage(EM_GETLINECOUNT, 0, 0, &rows);
+    return static_cast<long>(rows);
+}
+
+// One paragraph of about 2 KB of words.
+std::wstring LongParagraph()
+{
+    std::wstring text;
+    while (text.size() < 2048)
+        text += L"lorem ipsum dolor sit amet ";
+    return text;
+}
+
+TEST(RichEditEngine, TextWithoutAWidthIsNotBrokenAfterEveryCharacter)
+{
+    // A rich edit 150 wide in a horizontal layout: until the layout gives it
+    // its place the text has no width, and the engine must not wrap it to
+    // that (one row per character, at a cost growing with the square of the
+    // length).
+    const std::wstring text = LongParagraph();
+    for (bool textBeforeAttach : { true, false }) {
+        SCOPED_TRACE(textBeforeAttach ? "text given before the window" : "text given before the first layout");
+        testsupport::UITestHost host(L"rich edit rows", true);
+        ASSERT_TRUE(host.Open(320, 200));
+        CHorizontalLayoutUI* root = new CHorizontalLayoutUI;
+        root->SetBackgroundColor(0xFFFFFFFF);
+        CRichEditUI* re = new CRichEditUI;
+        re->SetFixedWidth(150);
+        root->Add(re);
+        if (textBeforeAttach)
+            re->SetText(text.c_str());
+        host.pm.AttachRoot(root);
+        ASSERT_TRUE(re->HasHost());
+        if (!textBeforeAttach)
+            re->SetText(text.c_str());
+        EXPECT_EQ(1, EngineRows(re)) << "laid out before it has a width";
+        EXPECT_EQ((long)text.size(), re->GetTextLength());
+
+        // Its place in the layout: wrapped to 150 pixels, a few words a row.
+        host.Update();
+        EXPECT_EQ(150, re->GetWidth());
+        const long rows = EngineRows(re);
+        EXPECT_GT(rows, 20);
+        EXPECT_LT(rows, (long)text.size() / 10);
+
+        Canvas canvas(320, 200);
+        ASSERT_TRUE(canvas.CaptureWindow(host.GetHWND()));
+        canvas.SavePng(testsupport::OutputDir() + (textBeforeAttach ? L"richedit_rows_before.png" : L"richedit_rows_after.png"));
+    }
+}
+
 // ---------------------------------------------------------------------------
 // A scripted engine
 // ---------------------------------------------------------------------------
@@ -350,6 +408,58 @@ TEST(RichEditHost, ForcedVerticalBarWhileTheTextIsTallerThanTheControl)
     win.host.Update();
     win.host.Update();
     EXPECT_FALSE(bar->IsVisible());
+}
+
+TEST(RichEditHost, WordWrapIsAskedForOnlyWhileTheTextHasAWidth)
+{
+    struct Case
+    {
+        const wchar_t* attrs;
+        bool wraps;   // once laid out
+    };
+    const Case cases[] = {
+        { L"", true },
+        { L"autohscroll=\"true\"", false },
+        { L"hscrollbar=\"true\"", false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testsupport::Narrow(c.attrs));
+        FakeEngine engine;
+        testsupport::UITestHost host(L"rich edit wrap", true);
+        ASSERT_TRUE(host.Open(320, 200));
+        CHorizontalLayoutUI* root = new CHorizontalLayoutUI;
+        CRichEditUI* re = new CRichEditUI;
+        re->SetFixedWidth(150);
+        re->ApplyAttributes(c.attrs);
+        re->SetText(L"some text");
+        root->Add(re);
+        host.pm.AttachRoot(root);
+        FakeTextServices* fake = LastFake();
+        ASSERT_NE(nullptr, fake);
+        // The creation text goes in after the in-place activation, which
+        // would lay it all out once more.
+        EXPECT_EQ(L"some text", fake->text);
+        EXPECT_EQ(1, fake->activationsBeforeText);
+        DWORD bits = 0;
+        fake->host->TxGetPropertyBits(TXTBIT_WORDWRAP, &bits);
+        EXPECT_EQ(0u, bits) << "no width yet";
+
+        fake->bitChanges.clear();
+        host.Update();
+        fake->host->TxGetPropertyBits(TXTBIT_WORDWRAP, &bits);
+        EXPECT_EQ(c.wraps ? (DWORD)TXTBIT_WORDWRAP : 0u, bits);
+        const std::vector<DWORD> changes = fake->bitChanges;
+        const int told = (int)std::count(changes.begin(), changes.end(), (DWORD)TXTBIT_WORDWRAP);
+        EXPECT_EQ(c.wraps ? 1 : 0, told);
+
+        // Squeezed to no width: no wrapping until the width comes back.
+        re->SetPos(CUIRect(0, 0, 0, 200));
+        fake->host->TxGetPropertyBits(TXTBIT_WORDWRAP, &bits);
+        EXPECT_EQ(0u, bits);
+        re->SetPos(CUIRect(0, 0, 150, 200));
+        fake->host->TxGetPropertyBits(TXTBIT_WORDWRAP, &bits);
+        EXPECT_EQ(c.wraps ? (DWORD)TXTBIT_WORDWRAP : 0u, bits);
+    }
 }
 
 TEST(RichEditHost, ScrollRangeAndPositionFromTheEngineAndScrollingBackToIt)

@@ -88,6 +88,8 @@ public:
     CTxtWinHost();
     // Creates the text engine for the owner; false when there is none.
     bool Init(CRichEditUI* re, const CREATESTRUCTW* pcs);
+    // Gives the engine the creation text; false when it refuses it.
+    bool SetInitialText(LPCWSTR pstrText);
     ITextServices* GetTextServices() const { return m_pServices; }
 
     // IUnknown
@@ -161,6 +163,10 @@ private:
     // again, which places the bar (the owner's bars have no parent to ask).
     void ShowBar(CScrollBarUI* pBar, bool bShow);
     void InitCharFormat(HFONT hFont);
+    // Word wrap as the engine is told: only while the text has a width to
+    // wrap to. Wrapped to no width, the engine would break the text after
+    // every character, at a cost that grows with the square of its length.
+    bool WrapsText() const;
     void NotifyBits(DWORD dwMask, DWORD dwBits);
 
     enum HostBits
@@ -298,12 +304,14 @@ bool CTxtWinHost::Init(CRichEditUI* re, const CREATESTRUCTW* pcs)
     if (FAILED(hr) || pServices == NULL)
         return false;
     m_pServices = static_cast<ITextServices*>(pServices);
-
-    if (pcs != NULL && pcs->lpszName != NULL && pcs->lpszName[0] != L'\0') {
-        if (FAILED(m_pServices->TxSetText(pcs->lpszName)))
-            return false;
-    }
     return true;
+}
+
+bool CTxtWinHost::SetInitialText(LPCWSTR pstrText)
+{
+    if (pstrText == NULL || pstrText[0] == L'\0')
+        return true;
+    return m_pServices != NULL && SUCCEEDED(m_pServices->TxSetText(pstrText));
 }
 
 HRESULT STDMETHODCALLTYPE CTxtWinHost::QueryInterface(REFIID riid, void** ppvObject)
@@ -618,7 +626,7 @@ HRESULT CTxtWinHost::TxGetPropertyBits(DWORD dwMask, DWORD* pdwBits)
         dwProperties |= TXTBIT_HIDESELECTION;
     if ((m_dwBits & kAutoWordSel) != 0)
         dwProperties |= TXTBIT_AUTOWORDSEL;
-    if ((m_dwBits & kWordWrap) != 0)
+    if (WrapsText())
         dwProperties |= TXTBIT_WORDWRAP;
     if ((m_dwBits & kAllowBeep) != 0)
         dwProperties |= TXTBIT_ALLOWBEEP;
@@ -707,13 +715,22 @@ void CTxtWinHost::SetTransparent(bool fTransparent)
     NotifyBits(TXTBIT_BACKSTYLECHANGE, 0);
 }
 
+bool CTxtWinHost::WrapsText() const
+{
+    return (m_dwBits & kWordWrap) != 0 && m_rcClient.right > m_rcClient.left;
+}
+
 void CTxtWinHost::SetClientRect(const RECT* prc)
 {
+    const bool bWrapped = WrapsText();
     m_rcClient = *prc;
     HDC hDC = TxGetDC();
     m_sizelExtent.cx = ::MulDiv(m_rcClient.right - m_rcClient.left, kHimetricPerInch, DeviceDpi(hDC, LOGPIXELSX));
     m_sizelExtent.cy = ::MulDiv(m_rcClient.bottom - m_rcClient.top, kHimetricPerInch, DeviceDpi(hDC, LOGPIXELSY));
     NotifyBits(TXTBIT_VIEWINSETCHANGE, TXTBIT_VIEWINSETCHANGE);
+    const bool bWraps = WrapsText();
+    if (bWraps != bWrapped)
+        NotifyBits(TXTBIT_WORDWRAP, bWraps ? TXTBIT_WORDWRAP : 0);
 }
 
 void CTxtWinHost::OnTxInPlaceActivate(LPCRECT prcClient)
@@ -992,12 +1009,18 @@ void CRichEditUI::OnInit()
         pTwh->Release();
         return;
     }
-    m_pTwh = pTwh;
-    m_pTwh->SetTransparent(true);
+    pTwh->SetTransparent(true);
     LRESULT lResult = 0;
     // A stub in some engines; its answer does not matter.
-    m_pTwh->GetTextServices()->TxSendMessage(EM_SETLANGOPTIONS, 0, 0, &lResult);
-    m_pTwh->OnTxInPlaceActivate(NULL);
+    pTwh->GetTextServices()->TxSendMessage(EM_SETLANGOPTIONS, 0, 0, &lResult);
+    pTwh->OnTxInPlaceActivate(NULL);
+    // The text goes in once the engine is active: activating lays out all
+    // the text there is once more.
+    if (!pTwh->SetInitialText(cs.lpszName)) {
+        pTwh->Release();
+        return;
+    }
+    m_pTwh = pTwh;
     m_pManager->AddMessageFilter(this);
 }
 
