@@ -197,7 +197,10 @@ public:
         HTTP_ERR_CONNECT = 2,   // session, connection or request failed
         HTTP_ERR_STATUS = 3,    // status other than 2xx
         HTTP_ERR_RECEIVE = 4,   // body read failed or body shorter than announced
-        HTTP_ERR_FILE = 5       // the target could not be written or replaced
+        HTTP_ERR_FILE = 5,      // the target could not be written or replaced
+        HTTP_ERR_TIMEOUT = 6,   // the call's deadline (SetLimits) passed
+        HTTP_ERR_TOO_LARGE = 7, // the body (announced or received) passes the cap of SetLimits
+        HTTP_ERR_ABORTED = 8    // Abort was called
     };
 
     CHttpClient() noexcept;
@@ -213,13 +216,32 @@ public:
     int GetLastResult() const noexcept { return m_result; }
     DWORD GetStatusCode() const noexcept { return m_status; }  // 0 = no answer
 
+    // Limits of the later calls of this object (0 = none, the default for
+    // both): a call fails once deadlineMs have passed since it started
+    // (resolve, connect, send, headers and body together; HTTP_ERR_TIMEOUT),
+    // and once the body would pass maxBodyBytes (HTTP_ERR_TOO_LARGE; a
+    // Content-Length above the cap fails before the body is read).
+    void SetLimits(unsigned long long maxBodyBytes, DWORD deadlineMs) noexcept;
+    // From any thread: a running call of this object ends promptly with
+    // HTTP_ERR_ABORTED, and so does every later one.
+    void Abort() noexcept;
+
     // Time-outs in milliseconds for every later request of the process
     // (defaults: resolve 10000, connect 10000, send 30000, receive 30000).
     static void SetTimeouts(int resolveMs, int connectMs, int sendMs, int receiveMs) noexcept;
 
 private:
+    CHttpClient(const CHttpClient&) = delete;
+    CHttpClient& operator=(const CHttpClient&) = delete;
+
+    enum Mode { kToMemory, kTinyFile, kStreamToFile };
+    int Run(const GString& url, const GString& file, const GString& headers, Mode mode, gstring* body) noexcept;
+
     int m_result;
     DWORD m_status;
+    unsigned long long m_maxBody;
+    DWORD m_deadlineMs;
+    HANDLE m_abort;   // manual-reset event, set by Abort
 };
 
 // ---------------------------------------------------------------------------
