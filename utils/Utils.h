@@ -151,17 +151,23 @@ namespace TransCode
 }
 
 // ---------------------------------------------------------------------------
-// CIniParse: one INI file, read from disk at every call.
+// CIniParse: one INI file, parsed once and parsed again only when the file
+// on disk changed (size, time stamps or, for a file written moments before,
+// its bytes), so a manifest of many keys is read in one pass.
 // Section and key names match ignoring ASCII case (as the system's
 // private-profile functions do); names and values are trimmed of blanks.
 // The file is read as ANSI (or UTF-8 / UTF-16LE when it starts with their BOM)
 // and always written as ANSI, CRLF, no BOM. SetString replaces the file
 // atomically (temporary file, then rename) and creates it when missing.
+// Files beyond 64 MiB read as unreadable. One object may be used from several
+// threads.
 // ---------------------------------------------------------------------------
 class UTILS_API CIniParse
 {
 public:
     explicit CIniParse(const GString& path) noexcept;
+    CIniParse(const CIniParse& other) noexcept;              // same file, own cache
+    CIniParse& operator=(const CIniParse& other) noexcept;
     ~CIniParse() noexcept;
 
     // Absent section or key: out is empty and the result false.
@@ -176,7 +182,11 @@ public:
     const GString& GetPath() const noexcept { return m_path; }
 
 private:
+    struct Cache;
+    bool Write(const std::wstring& sect, const std::wstring& name, const std::wstring& val) noexcept;
+
     GString m_path;
+    Cache* m_cache;
 };
 
 // ---------------------------------------------------------------------------
