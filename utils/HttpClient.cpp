@@ -45,14 +45,14 @@ class Sink
 {
 public:
     virtual ~Sink() {}
-    virtual bool Write(const char* data, DWORD size) = 0;
+    virtual bool Write(const char* data, size_t size) = 0;
 };
 
 class MemorySink : public Sink
 {
 public:
     std::string data;
-    bool Write(const char* p, DWORD size) override
+    bool Write(const char* p, size_t size) override
     {
         data.append(p, size);
         return true;
@@ -63,12 +63,13 @@ class FileSink : public Sink
 {
 public:
     explicit FileSink(HANDLE h) : m_h(h) {}
-    bool Write(const char* p, DWORD size) override
+    bool Write(const char* p, size_t size) override
     {
         while (size)
         {
+            const DWORD step = size > 0x40000000u ? 0x40000000u : (DWORD)size;
             DWORD written = 0;
-            if (!WriteFile(m_h, p, size, &written, NULL) || written == 0)
+            if (!WriteFile(m_h, p, step, &written, NULL) || written == 0)
                 return false;
             p += written;
             size -= written;
@@ -93,9 +94,156 @@ std::wstring WithScheme(const std::wstring& url)
     return url;
 }
 
-int PerformGet(const GString& url, const GString& headers, const RequestOptions& opts, Sink& sink, DWORD& status)
+// Limits of one call: the body cap, the wall-time deadline counted from the
+// call's start, and the event that aborts it (NULL = none).
+struct CallLimits
+{
+    unsigned long long maxBody;   // 0 = no cap
+    DWORD deadlineMs;             // 0 = none
+    DWORD start;                  // GetTickCount at the call's start
+    HANDLE abort;
+};
+
+const DWORD kChunk = 64 * 1024;
+
+// What one request shares with WinHTTP's status callback. It is reference
+// counted: the call holds one reference and the request handle the other,
+// dropped when WinHTTP reports the handle closing. A call that gives up while
+// an operation is still pending closes the handle and returns at once; the
+// pending operation may still complete into this memory later.
+struct AsyncState
+{
+    volatile LONG refs;
+    HANDLE done;        // auto-reset: the pending operation completed
+    DWORD code;         // WINHTTP_CALLBACK_STATUS_* of that completion
+    DWORD error;        // its error, for REQUEST_ERROR
+    DWORD bytes;        // DATA_AVAILABLE count or READ_COMPLETE length
+    char buffer[kChunk];
+
+    static AsyncState* Create()
+    {
+        AsyncState* s = new AsyncState;
+        s->refs = 1;
+        s->done = CreateEventW(NULL, FALSE, FALSE, NULL);
+        s->code = 0;
+        s->error = 0;
+        s->bytes = 0;
+        if (!s->done)
+        {
+            delete s;
+            return NULL;
+        }
+        return s;
+    }
+    void AddRef() { InterlockedIncrement(&refs); }
+    void Release()
+    {
+        if (InterlockedDecrement(&refs) == 0)
+        {
+            CloseHandle(done);
+            delete this;
+        }
+    }
+    void Complete(DWORD c, DWORD n, DWORD e)
+    {
+        code = c;
+        bytes = n;
+        error = e;
+        SetEvent(done);
+    }
+};
+
+void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD code, LPVOID info, DWORD infoLength)
+{
+    AsyncState* s = reinterpret_cast<AsyncState*>(context);
+    if (!s)
+        return;
+    switch (code)
+    {
+    case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
+    case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE:
+        s->Complete(code, 0, 0);
+        break;
+    case WINHTTP_CALLBACK_STATUS_DATA_AVAILABLE:
+        s->Complete(code, info ? *static_cast<DWORD*>(info) : 0, 0);
+        break;
+    case WINHTTP_CALLBACK_STATUS_READ_COMPLETE:
+        s->Complete(code, infoLength, 0);
+        break;
+    case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR:
+        s->Complete(code, 0, info ? static_cast<WINHTTP_ASYNC_RESULT*>(info)->dwError : ERROR_WINHTTP_INTERNAL_ERROR);
+        break;
+    case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
+        s->Release();
+        break;
+    default:
+        break;
+    }
+}
+
+// Holds the call's reference to the state.
+class StateRef
+{
+public:
+    explicit StateRef(AsyncState* s) : m_s(s) {}
+    ~StateRef()
+    {
+        if (m_s)
+            m_s->Release();
+    }
+    AsyncState* operator->() const { return m_s; }
+    AsyncState* get() const { return m_s; }
+
+private:
+    StateRef(const StateRef&) = delete;
+    StateRef& operator=(const StateRef&) = delete;
+    AsyncState* m_s;
+};
+
+bool Aborted(const CallLimits& limits)
+{
+    return limits.abort && WaitForSingleObject(limits.abort, 0) == WAIT_OBJECT_0;
+}
+
+// Waits for the pending operation. HTTP_OK when it completed without error;
+// `failure` when it completed with one; the deadline or the abort otherwise
+// (the operation is then still pending: the caller closes the request).
+int WaitForCompletion(AsyncState* s, const CallLimits& limits, int failure)
+{
+    DWORD wait = INFINITE;
+    if (limits.deadlineMs)
+    {
+        const DWORD elapsed = GetTickCount() - limits.start;
+        wait = elapsed >= limits.deadlineMs ? 0 : limits.deadlineMs - elapsed;
+    }
+    HANDLE handles[2] = { s->done, limits.abort };
+    const DWORD r = WaitForMultipleObjects(limits.abort ? 2 : 1, handles, FALSE, wait);
+    if (r == WAIT_OBJECT_0)
+        return s->code == WINHTTP_CALLBACK_STATUS_REQUEST_ERROR ? failure : CHttpClient::HTTP_OK;
+    if (r == WAIT_OBJECT_0 + 1)
+        return CHttpClient::HTTP_ERR_ABORTED;
+    if (r == WAIT_TIMEOUT)
+        return CHttpClient::HTTP_ERR_TIMEOUT;
+    return failure;
+}
+
+// Checks the deadline and the abort between operations.
+int CheckLimits(const CallLimits& limits)
+{
+    if (Aborted(limits))
+        return CHttpClient::HTTP_ERR_ABORTED;
+    if (limits.deadlineMs && GetTickCount() - limits.start >= limits.deadlineMs)
+        return CHttpClient::HTTP_ERR_TIMEOUT;
+    return CHttpClient::HTTP_OK;
+}
+
+int PerformGet(const GString& url, const GString& headers, const RequestOptions& opts, const CallLimits& limits,
+               Sink& sink, DWORD& status)
 {
     status = 0;
+    int result = CheckLimits(limits);
+    if (result != CHttpClient::HTTP_OK)
+        return result;
     if (url.empty())
         return CHttpClient::HTTP_ERR_URL;
     const std::wstring full = WithScheme(url.str());
@@ -121,8 +269,14 @@ int PerformGet(const GString& url, const GString& headers, const RequestOptions&
     if (path.empty())
         path = L"/";
 
+    StateRef state(AsyncState::Create());
+    if (!state.get())
+        return CHttpClient::HTTP_ERR_CONNECT;
+
+    // Asynchronous mode, so that the wait for every step is ours: it ends at
+    // the call's deadline or abort whatever the server does.
     Handle session(WinHttpOpen(L"tevela", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                               WINHTTP_NO_PROXY_BYPASS, 0));
+                               WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC));
     if (!session.get())
         return CHttpClient::HTTP_ERR_CONNECT;
     WinHttpSetTimeouts(session.get(), (int)g_resolveMs, (int)g_connectMs, (int)g_sendMs, (int)g_receiveMs);
@@ -134,10 +288,18 @@ int PerformGet(const GString& url, const GString& headers, const RequestOptions&
     DWORD flags = WINHTTP_FLAG_REFRESH;  // never served from any cache
     if (parts.nScheme == INTERNET_SCHEME_HTTPS)
         flags |= WINHTTP_FLAG_SECURE;
+    // Declared last, so it is closed first: its closing lets go of the state.
     Handle request(WinHttpOpenRequest(connect.get(), L"GET", path.c_str(), opts.version, WINHTTP_NO_REFERER,
                                       WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
     if (!request.get())
         return CHttpClient::HTTP_ERR_CONNECT;
+    DWORD_PTR context = reinterpret_cast<DWORD_PTR>(state.get());
+    if (!WinHttpSetOption(request.get(), WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context)) ||
+        WinHttpSetStatusCallback(request.get(), OnRequestStatus,
+                                 WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES,
+                                 0) == WINHTTP_INVALID_STATUS_CALLBACK)
+        return CHttpClient::HTTP_ERR_CONNECT;
+    state->AddRef();  // the request handle's reference, dropped at its closing
     // The wait for the answer's headers has a time-out of its own.
     WinHttpSetTimeouts(request.get(), (int)g_resolveMs, (int)g_connectMs, (int)g_sendMs, (int)g_receiveMs);
     DWORD responseMs = (DWORD)g_receiveMs;
@@ -146,10 +308,17 @@ int PerformGet(const GString& url, const GString& headers, const RequestOptions&
     std::wstring extra = headers.str();
     if (opts.noCacheHeaders)
         extra += L"Cache-Control: no-cache\r\nPragma: no-cache\r\n";
-    BOOL sent = WinHttpSendRequest(request.get(), extra.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : extra.c_str(),
-                                   extra.empty() ? 0 : (DWORD)extra.size(), WINHTTP_NO_REQUEST_DATA, 0, 0, 0);
-    if (!sent || !WinHttpReceiveResponse(request.get(), NULL))
+    if (!WinHttpSendRequest(request.get(), extra.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : extra.c_str(),
+                            extra.empty() ? 0 : (DWORD)extra.size(), WINHTTP_NO_REQUEST_DATA, 0, 0, context))
         return CHttpClient::HTTP_ERR_CONNECT;
+    result = WaitForCompletion(state.get(), limits, CHttpClient::HTTP_ERR_CONNECT);
+    if (result != CHttpClient::HTTP_OK)
+        return result;
+    if (!WinHttpReceiveResponse(request.get(), NULL))
+        return CHttpClient::HTTP_ERR_CONNECT;
+    result = WaitForCompletion(state.get(), limits, CHttpClient::HTTP_ERR_CONNECT);
+    if (result != CHttpClient::HTTP_OK)
+        return result;
 
     DWORD code = 0, size = sizeof(code);
     if (!WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
@@ -177,21 +346,37 @@ int PerformGet(const GString& url, const GString& headers, const RequestOptions&
                 expected = expected * 10 + (unsigned)(*p - L'0');
         }
     }
+    if (haveLength && limits.maxBody && expected > limits.maxBody)
+        return CHttpClient::HTTP_ERR_TOO_LARGE;
 
-    const DWORD kChunk = 64 * 1024;
-    std::string buffer(kChunk, '\0');
     unsigned long long total = 0;
     for (;;)
     {
-        DWORD got = 0;
-        if (!WinHttpReadData(request.get(), &buffer[0], kChunk, &got))
+        result = CheckLimits(limits);
+        if (result != CHttpClient::HTTP_OK)
+            return result;
+        if (!WinHttpQueryDataAvailable(request.get(), NULL))
             return CHttpClient::HTTP_ERR_RECEIVE;
+        result = WaitForCompletion(state.get(), limits, CHttpClient::HTTP_ERR_RECEIVE);
+        if (result != CHttpClient::HTTP_OK)
+            return result;
+        const DWORD available = state->bytes;
+        if (available == 0)
+            break;
+        if (!WinHttpReadData(request.get(), state->buffer, available < kChunk ? available : kChunk, NULL))
+            return CHttpClient::HTTP_ERR_RECEIVE;
+        result = WaitForCompletion(state.get(), limits, CHttpClient::HTTP_ERR_RECEIVE);
+        if (result != CHttpClient::HTTP_OK)
+            return result;
+        const DWORD got = state->bytes;
         if (got == 0)
             break;
         total += got;
         if (haveLength && total > expected)
             return CHttpClient::HTTP_ERR_RECEIVE;
-        if (!sink.Write(buffer.data(), got))
+        if (limits.maxBody && total > limits.maxBody)
+            return CHttpClient::HTTP_ERR_TOO_LARGE;
+        if (!sink.Write(state->buffer, got))
             return CHttpClient::HTTP_ERR_FILE;
     }
     if (haveLength && total != expected)
@@ -201,7 +386,7 @@ int PerformGet(const GString& url, const GString& headers, const RequestOptions&
 
 // Writes the body to "<file>.part" and renames it onto file when whole.
 int DownloadToFile(const GString& url, const GString& file, const GString& headers, const RequestOptions& opts,
-                   bool inMemory, DWORD& status)
+                   const CallLimits& limits, bool inMemory, DWORD& status)
 {
     status = 0;
     if (file.empty())
@@ -214,7 +399,7 @@ int DownloadToFile(const GString& url, const GString& file, const GString& heade
     int result;
     if (inMemory)
     {
-        result = PerformGet(url, headers, opts, memory, status);
+        result = PerformGet(url, headers, opts, limits, memory, status);
         if (result != CHttpClient::HTTP_OK)
             return result;
     }
@@ -223,10 +408,10 @@ int DownloadToFile(const GString& url, const GString& file, const GString& heade
         return CHttpClient::HTTP_ERR_FILE;
     FileSink fileSink(handle);
     if (inMemory)
-        result = fileSink.Write(memory.data.data(), (DWORD)memory.data.size()) ? CHttpClient::HTTP_OK
-                                                                              : CHttpClient::HTTP_ERR_FILE;
+        result = fileSink.Write(memory.data.data(), memory.data.size()) ? CHttpClient::HTTP_OK
+                                                                       : CHttpClient::HTTP_ERR_FILE;
     else
-        result = PerformGet(url, headers, opts, fileSink, status);
+        result = PerformGet(url, headers, opts, limits, fileSink, status);
     if (result == CHttpClient::HTTP_OK && !FlushFileBuffers(handle))
         result = CHttpClient::HTTP_ERR_FILE;
     CloseHandle(handle);
@@ -242,49 +427,68 @@ const RequestOptions kSecondary = { L"HTTP/1.0", true };
 
 } // namespace
 
-CHttpClient::CHttpClient() noexcept : m_result(HTTP_OK), m_status(0) {}
-CHttpClient::~CHttpClient() noexcept {}
-
-int CHttpClient::DownloadTinyFile(const GString& url, const GString& file, const GString& headers) noexcept
+CHttpClient::CHttpClient() noexcept
+    : m_result(HTTP_OK), m_status(0), m_maxBody(0), m_deadlineMs(0), m_abort(CreateEventW(NULL, TRUE, FALSE, NULL))
 {
+}
+
+CHttpClient::~CHttpClient() noexcept
+{
+    if (m_abort)
+        CloseHandle(m_abort);
+}
+
+void CHttpClient::SetLimits(unsigned long long maxBodyBytes, DWORD deadlineMs) noexcept
+{
+    m_maxBody = maxBodyBytes;
+    m_deadlineMs = deadlineMs;
+}
+
+void CHttpClient::Abort() noexcept
+{
+    if (m_abort)
+        SetEvent(m_abort);
+}
+
+int CHttpClient::Run(const GString& url, const GString& file, const GString& headers, Mode mode, gstring* body) noexcept
+{
+    const CallLimits limits = { m_maxBody, m_deadlineMs, GetTickCount(), m_abort };
     try
     {
-        m_result = DownloadToFile(url, file, headers, kPrimary, true, m_status);
+        if (mode == kToMemory)
+        {
+            MemorySink sink;
+            m_result = PerformGet(url, headers, kPrimary, limits, sink, m_status);
+            if (m_result == HTTP_OK && body)
+                *body = gstring(sink.data);
+        }
+        else
+        {
+            m_result = DownloadToFile(url, file, headers, kPrimary, limits, mode == kTinyFile, m_status);
+        }
     }
     catch (...)
     {
         m_result = HTTP_ERR_RECEIVE;
     }
     return m_result;
+}
+
+int CHttpClient::DownloadTinyFile(const GString& url, const GString& file, const GString& headers) noexcept
+{
+    return Run(url, file, headers, kTinyFile, NULL);
 }
 
 int CHttpClient::Download(const GString& url, const GString& file, const GString& headers) noexcept
 {
-    try
-    {
-        m_result = DownloadToFile(url, file, headers, kPrimary, false, m_status);
-    }
-    catch (...)
-    {
-        m_result = HTTP_ERR_RECEIVE;
-    }
-    return m_result;
+    return Run(url, file, headers, kStreamToFile, NULL);
 }
 
 gstring CHttpClient::Get(const GString& url, const GString& headers) noexcept
 {
-    try
-    {
-        MemorySink sink;
-        m_result = PerformGet(url, headers, kPrimary, sink, m_status);
-        if (m_result == HTTP_OK)
-            return gstring(sink.data);
-    }
-    catch (...)
-    {
-        m_result = HTTP_ERR_RECEIVE;
-    }
-    return gstring();
+    gstring body;
+    Run(url, GString(), headers, kToMemory, &body);
+    return body;
 }
 
 void CHttpClient::SetTimeouts(int resolveMs, int connectMs, int sendMs, int receiveMs) noexcept
@@ -300,7 +504,8 @@ bool WinUtil::Download(const GString& url, const GString& file) noexcept
     try
     {
         DWORD status = 0;
-        return DownloadToFile(url, file, GString(), kSecondary, false, status) == CHttpClient::HTTP_OK;
+        const CallLimits none = { 0, 0, GetTickCount(), NULL };
+        return DownloadToFile(url, file, GString(), kSecondary, none, false, status) == CHttpClient::HTTP_OK;
     }
     catch (...)
     {

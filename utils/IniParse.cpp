@@ -1,9 +1,12 @@
-// CIniParse: INI files in the system code page, read whole at every call and
-// replaced atomically on every write.
+// CIniParse: INI files in the system code page. Each object parses its file
+// once and keeps the lines with an index of sections and keys; every call
+// checks that the file on disk is still the one parsed (see Refresh) and
+// parses it again when it changed. Writes replace the file atomically.
 #include "Utils.h"
 
 #include <limits.h>
 
+#include <unordered_map>
 #include <vector>
 
 #include "UtilsInternal.h"
@@ -83,23 +86,6 @@ std::wstring Trim(const std::wstring& s)
     return s.substr(b, e - b);
 }
 
-bool SameName(const std::wstring& a, const std::wstring& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-    {
-        wchar_t x = a[i], y = b[i];
-        if (x >= L'a' && x <= L'z')
-            x = (wchar_t)(x - 32);
-        if (y >= L'a' && y <= L'z')
-            y = (wchar_t)(y - 32);
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 // "[name]" -> name (trimmed); false for other lines.
 bool ParseSection(const std::wstring& line, std::wstring& name)
 {
@@ -125,48 +111,56 @@ bool ParseKey(const std::wstring& line, std::wstring& key, std::wstring& value)
     return true;
 }
 
-struct Location
+// ASCII upper case: the form names are compared in.
+std::wstring Fold(const std::wstring& s)
 {
-    int sectionLine;  // -1 = section absent
-    int keyLine;      // -1 = key absent
-    int insertAt;     // where a new key of the section goes
-    std::wstring value;
-    std::wstring keyName;
+    std::wstring f(s);
+    for (size_t i = 0; i < f.size(); ++i)
+        if (f[i] >= L'a' && f[i] <= L'z')
+            f[i] = (wchar_t)(f[i] - 32);
+    return f;
+}
+
+// Where the keys of one section are. Only the first section of a name
+// counts, and in it the first line of a key; the section ends at the next
+// section line.
+struct SectionIndex
+{
+    int sectionLine;
+    int insertAt;   // where a new key of the section goes: after its last non-blank line
+    std::unordered_map<std::wstring, int> keys;   // folded key -> line
 };
 
-Location Find(const std::vector<std::wstring>& lines, const std::wstring& section, const std::wstring& key)
+typedef std::unordered_map<std::wstring, SectionIndex> IniIndex;   // folded section -> index
+
+void BuildIndex(const std::vector<std::wstring>& lines, IniIndex& index)
 {
-    Location loc = { -1, -1, -1, std::wstring(), std::wstring() };
-    bool inSection = false;
+    index.clear();
+    SectionIndex* current = NULL;   // NULL: outside any section, or in a repeated one
     for (size_t i = 0; i < lines.size(); ++i)
     {
         std::wstring name;
         if (ParseSection(lines[i], name))
         {
-            if (inSection)
-                break;  // end of the first matching section
-            if (SameName(name, section))
+            const std::wstring folded = Fold(name);
+            if (index.find(folded) != index.end())
             {
-                inSection = true;
-                loc.sectionLine = (int)i;
-                loc.insertAt = (int)i + 1;
+                current = NULL;
+                continue;
             }
+            current = &index[folded];
+            current->sectionLine = (int)i;
+            current->insertAt = (int)i + 1;
             continue;
         }
-        if (!inSection)
+        if (!current)
             continue;
         if (!Trim(lines[i]).empty())
-            loc.insertAt = (int)i + 1;
+            current->insertAt = (int)i + 1;
         std::wstring k, v;
-        if (ParseKey(lines[i], k, v) && SameName(k, key))
-        {
-            loc.keyLine = (int)i;
-            loc.value = v;
-            loc.keyName = k;
-            break;
-        }
+        if (ParseKey(lines[i], k, v))
+            current->keys.insert(std::make_pair(Fold(k), (int)i));   // keeps the first
     }
-    return loc;
 }
 
 bool HasLineBreak(const std::wstring& s)
@@ -228,22 +222,210 @@ bool ReplaceFileAtomically(const std::wstring& from, const std::wstring& to)
 
 } // namespace utils_internal
 
-CIniParse::CIniParse(const GString& path) noexcept : m_path(path) {}
-CIniParse::~CIniParse() noexcept {}
+namespace {
+
+// What tells one state of the file from another without reading it.
+struct FileStamp
+{
+    unsigned long long size;
+    unsigned long long written;   // last write time
+    unsigned long long created;
+    bool operator==(const FileStamp& o) const
+    {
+        return size == o.size && written == o.written && created == o.created;
+    }
+};
+
+unsigned long long ToU64(const FILETIME& t) { return ((unsigned long long)t.dwHighDateTime << 32) | t.dwLowDateTime; }
+
+// False when the file is absent (or no file at all).
+bool StatFile(const std::wstring& path, FileStamp& stamp)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    stamp.size = ((unsigned long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+    stamp.written = ToU64(data.ftLastWriteTime);
+    stamp.created = ToU64(data.ftCreationTime);
+    return true;
+}
+
+unsigned long long Now()
+{
+    FILETIME t;
+    GetSystemTimeAsFileTime(&t);
+    return ToU64(t);
+}
+
+// How far apart two writes must be for the file system to give them
+// different write times: 2 s on FAT volumes, a clock tick elsewhere (with
+// margin). In 100 ns units.
+unsigned long long StampGranularity(const std::wstring& path)
+{
+    // The file system's name, asked of the file itself where the system can
+    // (asking for the volume by its root needs rights on the volume).
+    typedef BOOL(WINAPI * ByHandleFn)(HANDLE, LPWSTR, DWORD, LPDWORD, LPDWORD, LPDWORD, LPWSTR, DWORD);
+    static ByHandleFn byHandle = reinterpret_cast<ByHandleFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetVolumeInformationByHandleW")));
+    wchar_t fs[64] = {0};
+    bool known = false;
+    if (byHandle)
+    {
+        HANDLE h = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+        if (h != INVALID_HANDLE_VALUE)
+        {
+            known = byHandle(h, NULL, 0, NULL, NULL, NULL, fs, 64) != FALSE;
+            CloseHandle(h);
+        }
+    }
+    else
+    {
+        wchar_t volume[MAX_PATH + 1];
+        known = GetVolumePathNameW(path.c_str(), volume, MAX_PATH) &&
+                GetVolumeInformationW(volume, NULL, 0, NULL, NULL, NULL, fs, 64);
+    }
+    if (known && wcsstr(fs, L"FAT") == NULL)
+        return 1000000ULL;   // 100 ms
+    return 20000000ULL;      // 2 s, also when the file system is unknown
+}
+
+} // namespace
+
+// The parsed file of one CIniParse.
+//
+// A change on disk shows in the file's size or write or creation time, with
+// one exception: a rewrite of the same size that falls into the same tick of
+// the file system's clock as the parsed state. So a state is trusted on its
+// stamp only once it was read at least one granularity after its write time;
+// until then every call compares the file's bytes with the parsed ones.
+struct CIniParse::Cache
+{
+    CRITICAL_SECTION lock;
+    bool loaded = false;     // lines and index describe the file as last seen
+    bool exists = false;     // the file existed then
+    bool trusted = false;    // the stamp alone tells a later change
+    FileStamp stamp = {0, 0, 0};
+    unsigned long long granularity = 0;   // of the file's volume, found at the first read
+    std::string bytes;       // the parsed bytes, kept while not trusted
+    std::vector<std::wstring> lines;
+    IniIndex index;
+
+    Cache() { InitializeCriticalSection(&lock); }
+    ~Cache() { DeleteCriticalSection(&lock); }
+
+    void Parse(const std::string& content)
+    {
+        SplitLines(DecodeText(content), lines);
+        BuildIndex(lines, index);
+    }
+
+    void Forget()
+    {
+        loaded = exists = trusted = false;
+        bytes.clear();
+        lines.clear();
+        index.clear();
+    }
+
+    // Takes a state just read (or written): trusted when `readAt` is far
+    // enough from its write time that a later write must change the stamp.
+    void Keep(const std::wstring& path, const FileStamp& st, unsigned long long readAt, std::string& content)
+    {
+        loaded = exists = true;
+        stamp = st;
+        if (!granularity)
+            granularity = StampGranularity(path);
+        const unsigned long long g = granularity;
+        const unsigned long long gap = readAt > st.written ? readAt - st.written : st.written - readAt;
+        trusted = gap >= g;
+        if (trusted)
+            std::string().swap(bytes);
+        else
+            bytes.swap(content);
+    }
+
+    // Brings the cache up to the file on disk. False when the file exists
+    // but cannot be read (locked, too large, changing all the time).
+    bool Refresh(const std::wstring& path)
+    {
+        for (int attempt = 0; attempt < 3; ++attempt)
+        {
+            const unsigned long long readAt = Now();
+            FileStamp before;
+            if (!StatFile(path, before))
+            {
+                if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+                    break;   // a folder in its place: unreadable
+                Forget();
+                loaded = true;   // known to be absent
+                return true;
+            }
+            if (loaded && exists && trusted && before == stamp)
+                return true;
+            std::string content;
+            if (!ReadWholeFile(path, content))
+                break;
+            FileStamp after;
+            if (!StatFile(path, after) || !(after == before) || content.size() != before.size)
+                continue;   // changed while being read
+            if (loaded && exists && before == stamp && content == bytes)
+            {
+                Keep(path, before, readAt, content);   // unchanged; perhaps trusted now
+                return true;
+            }
+            Parse(content);
+            Keep(path, before, readAt, content);
+            return true;
+        }
+        Forget();
+        return false;
+    }
+};
+
+CIniParse::CIniParse(const GString& path) noexcept : m_path(path), m_cache(new Cache) {}
+CIniParse::CIniParse(const CIniParse& other) noexcept : m_path(other.m_path), m_cache(new Cache) {}
+
+CIniParse& CIniParse::operator=(const CIniParse& other) noexcept
+{
+    if (this != &other)
+    {
+        EnterCriticalSection(&m_cache->lock);
+        m_path = other.m_path;
+        m_cache->Forget();
+        m_cache->granularity = 0;
+        LeaveCriticalSection(&m_cache->lock);
+    }
+    return *this;
+}
+
+CIniParse::~CIniParse() noexcept { delete m_cache; }
 
 bool CIniParse::GetString(const GString& section, const GString& key, GString& out) noexcept
 {
     out.clear();
-    std::string bytes;
-    if (m_path.empty() || !ReadWholeFile(m_path.str(), bytes))
+    if (m_path.empty())
         return false;
-    std::vector<std::wstring> lines;
-    SplitLines(DecodeText(bytes), lines);
-    Location loc = Find(lines, Trim(section.str()), Trim(key.str()));
-    if (loc.keyLine < 0)
-        return false;
-    out = GString(loc.value);
-    return true;
+    Cache& c = *m_cache;
+    EnterCriticalSection(&c.lock);
+    bool found = false;
+    if (c.Refresh(m_path.str()))
+    {
+        IniIndex::const_iterator s = c.index.find(Fold(Trim(section.str())));
+        if (s != c.index.end())
+        {
+            std::unordered_map<std::wstring, int>::const_iterator k = s->second.keys.find(Fold(Trim(key.str())));
+            std::wstring name, value;
+            if (k != s->second.keys.end() && ParseKey(c.lines[(size_t)k->second], name, value))
+            {
+                out = GString(value);
+                found = true;
+            }
+        }
+    }
+    LeaveCriticalSection(&c.lock);
+    return found;
 }
 
 int CIniParse::GetInt(const GString& section, const GString& key, int def) noexcept
@@ -263,19 +445,31 @@ bool CIniParse::SetString(const GString& section, const GString& key, const GStr
         name[0] == L'[')
         return false;
 
-    std::string bytes;
-    std::vector<std::wstring> lines;
-    if (ReadWholeFile(m_path.str(), bytes))
-        SplitLines(DecodeText(bytes), lines);
-    else if (GetFileAttributesW(m_path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return false;  // present but unreadable: never overwrite what could not be read
+    Cache& c = *m_cache;
+    EnterCriticalSection(&c.lock);
+    const bool ok = c.Refresh(m_path.str()) && Write(sect, name, Trim(value.str()));
+    LeaveCriticalSection(&c.lock);
+    return ok;
+}
 
-    Location loc = Find(lines, sect, name);
-    const std::wstring val = Trim(value.str());
-    if (loc.keyLine >= 0)
-        lines[(size_t)loc.keyLine] = loc.keyName + L"=" + val;
-    else if (loc.sectionLine >= 0)
-        lines.insert(lines.begin() + loc.insertAt, name + L"=" + val);
+// With the lock held and the cache fresh: the file with the value set.
+bool CIniParse::Write(const std::wstring& sect, const std::wstring& name, const std::wstring& val) noexcept
+{
+    Cache& c = *m_cache;
+    // Present but unreadable files are never overwritten (Refresh failed).
+    std::vector<std::wstring> lines(c.lines);
+    IniIndex::const_iterator s = c.index.find(Fold(sect));
+    std::unordered_map<std::wstring, int>::const_iterator k;
+    if (s != c.index.end() && (k = s->second.keys.find(Fold(name))) != s->second.keys.end())
+    {
+        std::wstring keyName, old;
+        ParseKey(lines[(size_t)k->second], keyName, old);
+        lines[(size_t)k->second] = keyName + L"=" + val;
+    }
+    else if (s != c.index.end())
+    {
+        lines.insert(lines.begin() + s->second.insertAt, name + L"=" + val);
+    }
     else
     {
         lines.push_back(L"[" + sect + L"]");
@@ -305,6 +499,19 @@ bool CIniParse::SetString(const GString& section, const GString& key, const GStr
     {
         DeleteFileW(tmp.c_str());
         return false;
+    }
+    // The next call parses the file again unless it still holds these bytes;
+    // they were just written, so the stamp alone cannot vouch for them.
+    c.Forget();
+    FileStamp st;
+    if (StatFile(m_path.str(), st) && st.size == out.size())
+    {
+        c.lines.swap(lines);
+        BuildIndex(c.lines, c.index);
+        c.loaded = c.exists = true;
+        c.trusted = false;
+        c.stamp = st;
+        c.bytes.swap(out);
     }
     return true;
 }

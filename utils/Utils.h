@@ -151,17 +151,23 @@ namespace TransCode
 }
 
 // ---------------------------------------------------------------------------
-// CIniParse: one INI file, read from disk at every call.
+// CIniParse: one INI file, parsed once and parsed again only when the file
+// on disk changed (size, time stamps or, for a file written moments before,
+// its bytes), so a manifest of many keys is read in one pass.
 // Section and key names match ignoring ASCII case (as the system's
 // private-profile functions do); names and values are trimmed of blanks.
 // The file is read as ANSI (or UTF-8 / UTF-16LE when it starts with their BOM)
 // and always written as ANSI, CRLF, no BOM. SetString replaces the file
 // atomically (temporary file, then rename) and creates it when missing.
+// Files beyond 64 MiB read as unreadable. One object may be used from several
+// threads.
 // ---------------------------------------------------------------------------
 class UTILS_API CIniParse
 {
 public:
     explicit CIniParse(const GString& path) noexcept;
+    CIniParse(const CIniParse& other) noexcept;              // same file, own cache
+    CIniParse& operator=(const CIniParse& other) noexcept;
     ~CIniParse() noexcept;
 
     // Absent section or key: out is empty and the result false.
@@ -176,7 +182,11 @@ public:
     const GString& GetPath() const noexcept { return m_path; }
 
 private:
+    struct Cache;
+    bool Write(const std::wstring& sect, const std::wstring& name, const std::wstring& val) noexcept;
+
     GString m_path;
+    Cache* m_cache;
 };
 
 // ---------------------------------------------------------------------------
@@ -197,7 +207,10 @@ public:
         HTTP_ERR_CONNECT = 2,   // session, connection or request failed
         HTTP_ERR_STATUS = 3,    // status other than 2xx
         HTTP_ERR_RECEIVE = 4,   // body read failed or body shorter than announced
-        HTTP_ERR_FILE = 5       // the target could not be written or replaced
+        HTTP_ERR_FILE = 5,      // the target could not be written or replaced
+        HTTP_ERR_TIMEOUT = 6,   // the call's deadline (SetLimits) passed
+        HTTP_ERR_TOO_LARGE = 7, // the body (announced or received) passes the cap of SetLimits
+        HTTP_ERR_ABORTED = 8    // Abort was called
     };
 
     CHttpClient() noexcept;
@@ -213,13 +226,32 @@ public:
     int GetLastResult() const noexcept { return m_result; }
     DWORD GetStatusCode() const noexcept { return m_status; }  // 0 = no answer
 
+    // Limits of the later calls of this object (0 = none, the default for
+    // both): a call fails once deadlineMs have passed since it started
+    // (resolve, connect, send, headers and body together; HTTP_ERR_TIMEOUT),
+    // and once the body would pass maxBodyBytes (HTTP_ERR_TOO_LARGE; a
+    // Content-Length above the cap fails before the body is read).
+    void SetLimits(unsigned long long maxBodyBytes, DWORD deadlineMs) noexcept;
+    // From any thread: a running call of this object ends promptly with
+    // HTTP_ERR_ABORTED, and so does every later one.
+    void Abort() noexcept;
+
     // Time-outs in milliseconds for every later request of the process
     // (defaults: resolve 10000, connect 10000, send 30000, receive 30000).
     static void SetTimeouts(int resolveMs, int connectMs, int sendMs, int receiveMs) noexcept;
 
 private:
+    CHttpClient(const CHttpClient&) = delete;
+    CHttpClient& operator=(const CHttpClient&) = delete;
+
+    enum Mode { kToMemory, kTinyFile, kStreamToFile };
+    int Run(const GString& url, const GString& file, const GString& headers, Mode mode, gstring* body) noexcept;
+
     int m_result;
     DWORD m_status;
+    unsigned long long m_maxBody;
+    DWORD m_deadlineMs;
+    HANDLE m_abort;   // manual-reset event, set by Abort
 };
 
 // ---------------------------------------------------------------------------

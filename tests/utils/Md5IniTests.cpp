@@ -56,6 +56,22 @@ TEST(Md5Test, LargeFileMatchesAnIndependentDigest)
     EXPECT_EQ(want, N(WinUtil::MD5_Data(bytes.data(), bytes.size())));
 }
 
+TEST(Md5Test, FilesAroundTheReadSizesMatchTheDigestOfTheirBytes)
+{
+    const std::wstring dir = testsupport::MakeTempDir(L"md5sizes");
+    const size_t sizes[] = {0, 1, 4095, 4096, 4097, (1u << 20) - 1, 1u << 20, (1u << 20) + 1, 3u << 20};
+    for (size_t size : sizes)
+    {
+        std::string bytes(size, '\0');
+        for (size_t i = 0; i < size; ++i)
+            bytes[i] = (char)(i * 31 + (i >> 12));
+        const std::wstring file = dir + L"s" + std::to_wstring(size) + L".bin";
+        ASSERT_TRUE(WriteFileBytes(file, bytes));
+        EXPECT_EQ(N(WinUtil::MD5_Data(bytes.data(), bytes.size())), N(WinUtil::MD5_File(GString(file)))) << size;
+    }
+    testsupport::RemoveTree(dir);
+}
+
 TEST(Md5Test, UnreadableFileMatchesNoDigest)
 {
     EXPECT_TRUE(WinUtil::MD5_File(GString(L"C:\\no\\such\\file.bin")).empty());
