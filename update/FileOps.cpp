@@ -12,6 +12,7 @@ namespace {
 
 const wchar_t kCrashAfterVar[] = L"TEVELA_UPDATE_CRASH_AFTER";
 const wchar_t kCrashAllVar[] = L"TEVELA_UPDATE_CRASH_ALL";
+const wchar_t kCrashMarkVar[] = L"TEVELA_UPDATE_CRASH_MARK";
 
 bool FlushFile(const std::wstring& path) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -89,6 +90,12 @@ private:
         }
         ++m_done;
         if (m_crashAfter > 0 && m_done >= m_crashAfter) {
+            wchar_t mark[MAX_PATH] = {0};
+            DWORD n = GetEnvironmentVariableW(kCrashMarkVar, mark, MAX_PATH);
+            if (n > 0 && n < MAX_PATH) {
+                HANDLE h = CreateFileW(mark, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+                if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+            }
             if (!m_crashAll.empty()) {
                 WinUtil::KillProcess(GString(m_crashAll.c_str()), 5000);
                 WinUtil::KillProcess(WinUtil::GetModuleName(), 5000);
@@ -124,6 +131,7 @@ void PassCrashCountOn() {
 void DropCrashCount() {
     SetEnvironmentVariableW(kCrashAfterVar, NULL);
     SetEnvironmentVariableW(kCrashAllVar, NULL);
+    SetEnvironmentVariableW(kCrashMarkVar, NULL);
 }
 
 }  // namespace update

@@ -39,7 +39,9 @@ public:
 // k-th successful changing operation (a write, a link or a copy counts as one):
 // used by the tests that prove a launch cut off at any step converges. When
 // TEVELA_UPDATE_CRASH_ALL holds an exe name as well, every process of that name
-// and every other updater is ended at that moment too, as a power cut would.
+// and every other updater is ended at that moment too, as a power cut would;
+// TEVELA_UPDATE_CRASH_MARK names a file created just before (the tests' sign
+// that the cut happened).
 IUpdateFileOps* RealFileOps();
 
 // Before the updater starts a copy of itself: the copy carries on counting

@@ -115,7 +115,7 @@ void CUpdateMgr::Run() {
     if (WinUtil::IsPathFileExists(RecordPath())) {
         // Second launch. The record stays until the swap has ended, so that a
         // launch cut off half way is simply run again at the next start.
-        if (!SamePath(W(WinUtil::GetModulePath()), W(m_modulePath))) {
+        if (SamePath(W(WinUtil::GetModulePath()), W(m_modulePath))) {
             // Started from the installation folder: nothing there may be in
             // use while its files are replaced, so a copy outside carries on.
             GString cmdLine;
