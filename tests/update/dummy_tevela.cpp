@@ -9,7 +9,8 @@
 //                                    holds the handle until the file STOP exists (60 s at most)
 //   any.exe --hold-mutex NAME READY STOP
 //                                    owns the named mutex the same way
-//   any.exe --wait-gone NAME SECONDS ends with 0 once no other process runs NAME, else 1
+//   any.exe --wait-gone NAME SECONDS ends with 0 once no other process has run NAME
+//                                    for 2.5 s, else 1
 //   any.exe --kill NAME              ends every other process of that exe name
 //   any.exe --window-shot PNG SECONDS
 //                                    waits for the client's main window, saves a
@@ -78,9 +79,13 @@ bool Runs(const std::wstring& exe) {
     return found;
 }
 
+// A process that another one has just started may not show its exe name at
+// once: gone means none seen for 2.5 s in a row.
 int WaitGone(const std::wstring& exe, int seconds) {
+    int quiet = 0;
     for (int i = 0; i < seconds * 10; ++i) {
-        if (!Runs(exe)) return 0;
+        quiet = Runs(exe) ? 0 : quiet + 1;
+        if (quiet >= 25) return 0;
         Sleep(100);
     }
     return 1;
