@@ -735,7 +735,7 @@ def scenario_manifest_changes(work):
         served, update_ini = new_version(inst, srv, "1.0.1.2", (CLIENT, "data.bin"))
         srv.rules([{"suffix": "/1.0.1.2/data.bin", "delay": 8}])
         inst.start()
-        check(wait_for(lambda: os.path.exists(inst.p("updatefiles.ini")), 60), "the first launch began")
+        check(wait_for(lambda: "/1.0.1.2/data.bin" in srv.files(), 60), "the first launch is downloading")
         inst.end_clients()
         bad = manifest("1.0.1.3", [("%s/1.0.1.3/x.bin" % srv.host, md5(b"x"), "\\")]).replace(
             b"COUNT=1", b"COUNT=2147483647")
