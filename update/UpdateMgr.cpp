@@ -462,8 +462,14 @@ bool CUpdateMgr::Preflight() {
         }
         std::wstring xnew = x + L".new";
         if (m_finishing && m_ops->Exists(xnew)) {
-            LOG_INFO << "ReplaceFiles, " << G(xnew) << " has no manifest!";
-            return false;
+            // Only a move left to the next restart keeps its .new past the commit.
+            if (WinUtil::MD5_File(G(xnew)) != entry->md5) {
+                LOG_INFO << "ReplaceFiles, " << G(xnew) << " has no manifest!";
+                return false;
+            }
+            m_states[i].state = kFoundDone;
+            m_states[i].hadOld = false;
+            continue;
         }
         if (m_ops->Exists(xnew)) {
             if (WinUtil::MD5_File(G(xnew)) != entry->md5) {
@@ -668,10 +674,11 @@ void CUpdateMgr::RollBack(int last) {
                     // rename between them changes nothing on some systems.
                     m_ops->Delete(xold);
                 }
-            } else if (st.state == kFoundDone || !st.hadOld) {
+            } else if (st.state == kSwapped && !st.hadOld) {
                 // X did not exist before: the new file goes back to X.new and is deleted below.
                 if (m_ops->Exists(x)) m_ops->Move(x, xnew);
             }
+            // Swapped by a run that was cut off and without a backup now: the file in place stays.
         }
         LOG_INFO << "RollBack file: " << gx;
     }

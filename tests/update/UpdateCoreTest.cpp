@@ -702,6 +702,32 @@ TEST(UpdateSwap, DelayedEntryKeepsTheOldFileUntilTheRestart) {
     EXPECT_TRUE(after == expect) << Describe(after);
 }
 
+// A run cut off after the manifest became Local.ini, with one file left to
+// the next restart: the rerun finds that .new waiting and finishes, and no
+// file in place is taken away.
+TEST(UpdateSwap, RerunAfterTheCommitWithAMoveLeftToTheRestart) {
+    Install in(3);
+    FaultOps ops;
+    ops.fail = [](const std::string& op, const std::wstring& from, const std::wstring&) {
+        return op == "replace" && EndsWith(from, L"f2.bin.new");
+    };
+    ASSERT_TRUE(SecondLaunch(in, &ops));
+    // As if the run had been cut off before the record went.
+    {
+        CUpdateMgr mgr(G(in.dir), NULL);
+        mgr.SetReplaceList(in.List());
+        ASSERT_TRUE(mgr.EncodeUpdateFiles());
+    }
+    FaultOps again;
+    again.fail = ops.fail;
+    EXPECT_TRUE(SecondLaunch(in, &again));
+    Tree after = Snapshot(in.root);
+    Tree expect = in.Updated();
+    expect[L"f2.bin"] = in.oldBytes[L"f2.bin"];
+    expect[L"f2.bin.new"] = in.newBytes[L"f2.bin"];
+    EXPECT_TRUE(after == expect) << Describe(after);
+}
+
 TEST(UpdateSwap, StaleBackupThatCannotBeDeletedIsMovedAside) {
     Install in(3);
     WriteFileBytes(in.P(L"f2.bin.old"), "stale backup");

@@ -479,6 +479,16 @@ def scenario_download_failures(work):
         srv.stop()
 
 
+def two_file_update(work, srv, name, old_times, new_times):
+    """f1.bin and f2.bin, both changed in v2 (their bytes repeated so often)."""
+    old = {"f1.bin": b"old one" * old_times, "f2.bin": b"old two" * old_times}
+    new = {"f1.bin": b"NEW one" * new_times[0], "f2.bin": b"NEW two" * new_times[1]}
+    for n, d in new.items():
+        srv.put("v2/" + n, d)
+    entries = [("%s/v2/%s" % (srv.host, n), md5(new[n]), "\\") for n in sorted(new)]
+    return first_launch_folder(work, srv, name, old, entries), old, new
+
+
 def five_file_update(work, srv, name, client=CLIENT):
     old = {"f%d.bin" % i: (b"old %d " % i) * (200 + i) for i in range(1, 6)}
     new = {"f%d.bin" % i: (b"NEW %d " % i) * (300 + i) for i in range(1, 6)}
@@ -733,7 +743,7 @@ def scenario_manifest_changes(work):
         product_key()
         inst = ClientInstall(work, srv, "changed", {"data.bin": b"old data " * 300})
         served, update_ini = new_version(inst, srv, "1.0.1.2", (CLIENT, "data.bin"))
-        srv.rules([{"suffix": "/1.0.1.2/data.bin", "delay": 8}])
+        srv.rules([{"suffix": "/1.0.1.2/data.bin", "delay": 25}])
         inst.start()
         check(wait_for(lambda: "/1.0.1.2/data.bin" in srv.files(), 60), "the first launch is downloading")
         inst.end_clients()
@@ -800,13 +810,8 @@ def scenario_stale_part(work):
     launch, for which that file is current again, removes it."""
     srv = Server(work)
     try:
-        old = {"f1.bin": b"old one" * 100, "f2.bin": b"old two" * 100}
-        new = {"f1.bin": b"NEW one" * 120, "f2.bin": b"NEW two" * 130}
-        for n, d in new.items():
-            srv.put("v2/" + n, d)
+        inst, old, new = two_file_update(work, srv, "part", 100, (120, 130))
         srv.put("v3/f1.bin", new["f1.bin"])
-        entries = [("%s/v2/%s" % (srv.host, n), md5(new[n]), "\\") for n in sorted(new)]
-        inst = first_launch_folder(work, srv, "part", old, entries)
         srv.rules([{"suffix": "/v2/f2.bin", "delay": 30}])
         proc = wine_bg(inst.p("update.exe"), [CLIENT, "0"], inst.env())
         check(wait_for(lambda: os.path.exists(inst.p("f2.bin.new.part")), 60), "the download began")
@@ -871,12 +876,7 @@ def scenario_delayed(work):
     restart, the old X keeps serving, the restart brings the new X."""
     srv = Server(work)
     try:
-        old = {"f1.bin": b"old one" * 50, "f2.bin": b"old two" * 50}
-        new = {"f1.bin": b"NEW one" * 70, "f2.bin": b"NEW two" * 70}
-        for n, d in new.items():
-            srv.put("v2/" + n, d)
-        entries = [("%s/v2/%s" % (srv.host, n), md5(new[n]), "\\") for n in sorted(new)]
-        inst = first_launch_folder(work, srv, "delayed", old, entries)
+        inst, old, new = two_file_update(work, srv, "delayed", 50, (70, 70))
         update_ini = read(inst.p("update.ini"))
         check(inst.update(("e2eclient.exe", "0")) == 0, "launch 1")
         holder = Holder(work, "file", inst.p("f2.bin.new"), "read")
