@@ -5,6 +5,7 @@
 #include "ClientText.h"
 #include "FileOps.h"
 #include "Manifest.h"
+#include "OutsideCopy.h"
 #include "UpdatePaths.h"
 
 using update::BackslashPath;
@@ -16,6 +17,8 @@ using update::SamePath;
 namespace {
 
 const wchar_t kRecordName[] = L"updatefiles.dat";
+// The manifest the record was made from, kept by the first launch beside it.
+const wchar_t kManifestCopyName[] = L"updatefiles.ini";
 // The record is written under this name beside it and moved over it when whole.
 const wchar_t kRecordTempSuffix[] = L".tmp";
 const wchar_t kUpflagName[] = L"upflag.ini";
@@ -23,6 +26,12 @@ const int kRecordUnits = 260;
 const int kRecordBytes = kRecordUnits * 2;
 // upflag.ini lists a handful of entries; a count beyond this is damage.
 const int kMaxUpflagEntries = 1024;
+// The record's size field is read back as a signed 32-bit number.
+const size_t kMaxRecords = (0x7FFFFFFF - 4) / (260 * 2);
+// A replacement refused because something holds the file for a moment (a
+// client the user starts while the swap runs) is tried this often.
+const int kReplaceAttempts = 5;
+const DWORD kReplacePauseMs = 100;
 
 // The two Chinese texts of the replacement's log lines, in GBK like every narrow log text.
 const char kDelayedText[] = " \xd6\xd8\xc6\xf4\xba\xf3\xa3\xac\xd7\xd4\xb6\xaf\xcc\xe6\xbb\xbb\xb3\xc9";
@@ -79,6 +88,7 @@ GString FileName(const std::wstring& path) {
 CUpdateMgr::CUpdateMgr() : m_type(0), m_ops(update::RealFileOps()), m_finishing(false) {
     m_modulePath = WinUtil::GetModulePath();
     m_iniPath = m_modulePath + GString(L"\\update.ini");
+    m_manifestPath = ManifestCopyPath();
     LOG_INFO << "update begin!";
 }
 
@@ -86,6 +96,7 @@ CUpdateMgr::CUpdateMgr(const GString& modulePath, update::IUpdateFileOps* ops)
     : m_type(0), m_ops(ops ? ops : update::RealFileOps()), m_finishing(false) {
     m_modulePath = modulePath;
     m_iniPath = m_modulePath + GString(L"\\update.ini");
+    m_manifestPath = ManifestCopyPath();
     LOG_INFO << "update begin!";
 }
 
@@ -93,13 +104,31 @@ CUpdateMgr::~CUpdateMgr() { LOG_INFO << "update end!"; }
 
 GString CUpdateMgr::RecordPath() const { return m_modulePath + GString(L"\\") + GString(kRecordName); }
 
+GString CUpdateMgr::ManifestCopyPath() const {
+    return m_modulePath + GString(L"\\") + GString(kManifestCopyName);
+}
+
 void CUpdateMgr::Run() {
     // A first launch cut off while writing the record left only this part.
     std::wstring staleTemp = W(RecordPath()) + kRecordTempSuffix;
     if (m_ops->Exists(staleTemp)) m_ops->Delete(staleTemp);
     if (WinUtil::IsPathFileExists(RecordPath())) {
         // Second launch. The record stays until the swap has ended, so that a
-        // launch cut off half way is simply run again.
+        // launch cut off half way is simply run again at the next start.
+        if (SamePath(W(WinUtil::GetModulePath()), W(m_modulePath))) {
+            // Started from the installation folder: nothing there may be in
+            // use while its files are replaced, so a copy outside carries on.
+            GString cmdLine;
+            cmdLine.Format(L"%s %d", m_exeName.c_str(), m_type);
+            if (update::StartOutsideCopy(W(m_modulePath), W(cmdLine), m_ops)) {
+                LOG_INFO << "Run, the swap goes on from a copy outside " << m_modulePath;
+                return;
+            }
+            LOG_INFO << "Run, no copy outside the installation folder could start; error_code = "
+                     << (unsigned long)GetLastError();
+            RestartClient();
+            return;
+        }
         if (!DecodeUpdateFiles()) {
             DeleteRecord();
             RestartClient();
@@ -108,21 +137,36 @@ void CUpdateMgr::Run() {
         if (!ReplaceFiles()) RestartClient();
         return;
     }
-    if (DownloadFiles()) {
-        if (!m_replaceFiles.empty() && !EncodeUpdateFiles()) RollBack(-1);
+    if (!DownloadFiles()) return;
+    if (m_replaceFiles.empty()) {
+        // Every file of the manifest is in place (added ones included): the
+        // update is complete without a second launch.
+        CommitManifest();
+        return;
     }
+    if (!EncodeUpdateFiles()) RollBack(-1);
 }
 
 bool CUpdateMgr::DownloadFiles() {
     LOG_INFO << "DownloadFiles begin!";
     if (!WinUtil::IsPathFileExists(m_iniPath)) return false;
-    CIniParse ini(m_iniPath);
     m_addedFiles.clear();
     m_replaceFiles.clear();
     m_states.clear();
+    // From here on this launch, and the second one, read only their own copy:
+    // a client start may overwrite update.ini at any moment.
+    if (!m_ops->Copy(W(m_iniPath), W(m_manifestPath))) {
+        LOG_INFO << "DownloadFiles, " << m_iniPath << " could not be copied, error_code = "
+                 << (unsigned long)m_ops->LastError();
+        return false;
+    }
+    CIniParse ini(m_manifestPath);
     int n = ini.GetInt(GString(L"FILES"), GString(L"COUNT"), 0);
     LOG_INFO << "DownloadFiles Files'count: " << n;
-    if (n <= 0) return false;
+    if (n <= 0) {
+        m_ops->Delete(W(m_manifestPath));
+        return false;
+    }
 
     std::vector<ManifestFileEntry> seen;
     bool ok = true;
@@ -151,6 +195,7 @@ bool CUpdateMgr::DownloadFiles() {
         }
         if (duplicate) continue;
         seen.push_back(e);
+        RemoveStaleParts(e.finalPath);
 
         if (e.name == GString(kUpflagName)) {
             GString target = e.finalPath + GString(L".new");
@@ -197,6 +242,17 @@ bool CUpdateMgr::DownloadFiles() {
     return true;
 }
 
+void CUpdateMgr::RemoveStaleParts(const GString& finalPath) {
+    // What a download cut off by a kill or a power cut left behind.
+    const wchar_t* suffixes[2] = {L".part", L".new.part"};
+    for (int k = 0; k < 2; ++k) {
+        std::wstring part = W(finalPath) + suffixes[k];
+        if (m_ops->Exists(part) && m_ops->Delete(part)) {
+            LOG_INFO << "DeleteFile file: " << G(part);
+        }
+    }
+}
+
 void CUpdateMgr::DownloadFile(const GString& localPath, const GString& url) {
     std::wstring local = BackslashPath(W(localPath));
     size_t pos = local.rfind(L'\\');
@@ -221,6 +277,10 @@ bool CUpdateMgr::CheckFileUnDamaged(const GString& path, const GString& md5) {
 bool CUpdateMgr::EncodeUpdateFiles() {
     LOG_INFO << "EncodeUpdateFiles begin!";
     if (m_replaceFiles.empty()) return false;
+    if (m_replaceFiles.size() > kMaxRecords) {
+        LOG_INFO << "EncodeUpdateFiles, too many files: " << (unsigned long)m_replaceFiles.size();
+        return false;
+    }
     // A record holds 259 units and the NUL; a longer path is never cut short.
     for (size_t i = 0; i < m_replaceFiles.size(); ++i) {
         if (W(m_replaceFiles[i]).size() > kMaxPathUnits) {
@@ -351,8 +411,8 @@ bool CUpdateMgr::Preflight() {
             return false;
         }
     }
-    // An earlier swap cut off between "X -> X.old" and "X.new -> X" left the
-    // installed file only as X.old: put it back before anything else.
+    // A swap of an earlier updater cut off between "X -> X.old" and
+    // "X.new -> X" left the installed file only as X.old: put it back first.
     for (size_t i = 0; i < m_replaceFiles.size(); ++i) {
         std::wstring x = W(m_replaceFiles[i]);
         if (!m_ops->Exists(x) && m_ops->Exists(x + L".old")) {
@@ -362,14 +422,15 @@ bool CUpdateMgr::Preflight() {
         }
     }
     // Every entry must be ready before the first file moves: its .new present
-    // and matching the manifest, or already in place from a run that was cut off.
-    GString manifest = m_iniPath;
+    // and matching the manifest the record was made from, or already in place
+    // from a run that was cut off.
+    GString manifest = m_manifestPath;
     m_finishing = false;
-    if (!WinUtil::IsPathFileExists(m_iniPath)) {
-        // Only a run cut off after the manifest became Local.ini (and before
+    if (!WinUtil::IsPathFileExists(m_manifestPath)) {
+        // Only a run cut off after that manifest became Local.ini (and before
         // the record went) gets here with the files in place: all of them must
         // then match Local.ini, and nothing is left to move.
-        LOG_INFO << "ReplaceFiles, " << m_iniPath << " is missing!";
+        LOG_INFO << "ReplaceFiles, " << m_manifestPath << " is missing!";
         manifest = m_modulePath + GString(L"\\Local.ini");
         if (!WinUtil::IsPathFileExists(manifest)) return false;
         m_finishing = true;
@@ -377,13 +438,18 @@ bool CUpdateMgr::Preflight() {
     CIniParse ini(manifest);
     int count = ini.GetInt(GString(L"FILES"), GString(L"COUNT"), 0);
     std::vector<ManifestFileEntry> entries;
+    // A count beyond the entries present, or an entry that does not parse,
+    // is a damaged manifest: the first entry missing ends the reading.
     for (int k = 0; k < count; ++k) {
         GString key;
         key.Format(L"FILE%d", k);
         GString value;
-        ini.GetString(GString(L"FILES"), key, value);
         ManifestFileEntry e;
-        if (ParseEntry(value, m_modulePath, &e)) entries.push_back(e);
+        if (!ini.GetString(GString(L"FILES"), key, value) || !ParseEntry(value, m_modulePath, &e)) {
+            LOG_INFO << "ReplaceFiles, " << manifest << " damaged at " << key << " of " << count;
+            return false;
+        }
+        entries.push_back(e);
     }
     for (size_t i = 0; i < m_replaceFiles.size(); ++i) {
         std::wstring x = W(m_replaceFiles[i]);
@@ -396,8 +462,14 @@ bool CUpdateMgr::Preflight() {
         }
         std::wstring xnew = x + L".new";
         if (m_finishing && m_ops->Exists(xnew)) {
-            LOG_INFO << "ReplaceFiles, " << G(xnew) << " has no manifest!";
-            return false;
+            // Only a move left to the next restart keeps its .new past the commit.
+            if (WinUtil::MD5_File(G(xnew)) != entry->md5) {
+                LOG_INFO << "ReplaceFiles, " << G(xnew) << " has no manifest!";
+                return false;
+            }
+            m_states[i].state = kFoundDone;
+            m_states[i].hadOld = false;
+            continue;
         }
         if (m_ops->Exists(xnew)) {
             if (WinUtil::MD5_File(G(xnew)) != entry->md5) {
@@ -416,6 +488,20 @@ bool CUpdateMgr::Preflight() {
     return true;
 }
 
+bool CUpdateMgr::ReplaceWithRetry(const std::wstring& from, const std::wstring& to) {
+    for (int attempt = 1;; ++attempt) {
+        if (m_ops->MoveReplace(from, to)) return true;
+        DWORD err = m_ops->LastError();
+        if (attempt >= kReplaceAttempts || (err != ERROR_SHARING_VIOLATION && err != ERROR_ACCESS_DENIED &&
+                                            err != ERROR_LOCK_VIOLATION))
+            return false;
+        Sleep(kReplacePauseMs);
+    }
+}
+
+// One entry: a backup of X as X.old (a second name of the same file, or a
+// copy where the volume has no hard links), then X.new moved onto X in one
+// step. X holds its old or its new bytes at every instant.
 bool CUpdateMgr::SwapEntry(size_t i, int* last) {
     GString gx = m_replaceFiles[i];
     std::wstring x = W(gx), xold = x + L".old", xnew = x + L".new";
@@ -426,30 +512,28 @@ bool CUpdateMgr::SwapEntry(size_t i, int* last) {
         return true;
     }
 
-    if (m_ops->Exists(xold)) {
-        if (!m_ops->Exists(x)) {
-            // X.old is the only copy: it goes back, never away.
-            if (!m_ops->Move(xold, x)) {
-                LOG_INFO << "ReplaceFiles, cannot restore " << G(xold) << " error_code = "
-                         << (unsigned long)m_ops->LastError();
-                *last = (int)i - 1;
-                return false;
-            }
-        } else if (!m_ops->Delete(xold)) {
-            if (!m_ops->Move(xold, xold + L".old")) {
-                LOG_INFO << "CUpdateMgr::ReplaceFiles"
-                         << " move file failed,old file path = " << G(xold)
-                         << " new file path = " << G(xold + L".old")
-                         << " error_code = " << (unsigned long)m_ops->LastError();
-                *last = (int)i - 1;
-                return false;
-            }
+    // A stale backup of an earlier update.
+    if (m_ops->Exists(xold) && !m_ops->Delete(xold)) {
+        if (!m_ops->Move(xold, xold + L".old")) {
+            LOG_INFO << "CUpdateMgr::ReplaceFiles"
+                     << " move file failed,old file path = " << G(xold)
+                     << " new file path = " << G(xold + L".old")
+                     << " error_code = " << (unsigned long)m_ops->LastError();
+            *last = (int)i - 1;
+            return false;
         }
     }
 
     st.hadOld = false;
     if (m_ops->Exists(x)) {
-        if (!m_ops->Move(x, xold)) {
+        // Held open by some process without delete sharing: it cannot be replaced.
+        if (!m_ops->CanReplace(x)) {
+            LOG_INFO << "ReplaceFiles, " << gx << " is in use, error_code = " << (unsigned long)m_ops->LastError();
+            *last = (int)i - 1;
+            return false;
+        }
+        if (!m_ops->Link(x, xold) && !m_ops->Copy(x, xold)) {
+            LOG_INFO << "ReplaceFiles, no backup of " << gx << ", error_code = " << (unsigned long)m_ops->LastError();
             *last = (int)i - 1;
             return false;
         }
@@ -457,7 +541,7 @@ bool CUpdateMgr::SwapEntry(size_t i, int* last) {
     }
     st.state = kSwapped;
 
-    if (!m_ops->Move(xnew, x)) {
+    if (!ReplaceWithRetry(xnew, x)) {
         if (!m_ops->MoveAtReboot(xnew, x)) {
             LOG_INFO << "CUpdateMgr::ReplaceFiles"
                      << " " << G(xnew) << kDelayFailedText << (unsigned long)m_ops->LastError();
@@ -466,15 +550,8 @@ bool CUpdateMgr::SwapEntry(size_t i, int* last) {
         }
         LOG_INFO << "CUpdateMgr::ReplaceFiles"
                  << " " << G(xnew) << kDelayedText << gx;
-        // Until the restart the old file keeps serving; its backup is never deleted.
+        // Until the restart the old file keeps serving.
         st.state = kDelayed;
-        if (st.hadOld) {
-            if (m_ops->Move(xold, x)) {
-                st.hadOld = false;
-            } else {
-                LOG_INFO << "ReplaceFiles, " << G(xold) << " kept until the restart";
-            }
-        }
     }
     LOG_INFO << "ReplaceFiles, Rename file: " << gx;
     *last = (int)i;
@@ -498,13 +575,19 @@ void CUpdateMgr::ReadUpflag(const std::wstring& path, std::vector<GString>* regs
     }
 }
 
-void CUpdateMgr::ReplaceManifest() {
-    // One step: Local.ini is the old manifest or the new one, never missing.
+// The manifest the update was made from becomes Local.ini in one step: Local.ini
+// is the old manifest or the new one, never missing. update.ini, whatever the
+// client last fetched, goes with it.
+bool CUpdateMgr::CommitManifest() {
     std::wstring local = W(m_modulePath) + L"\\Local.ini";
-    if (!m_ops->MoveReplace(W(m_iniPath), local)) {
-        LOG_INFO << "ReplaceFiles, " << m_iniPath << " could not replace " << G(local)
+    if (!m_ops->MoveReplace(W(m_manifestPath), local)) {
+        LOG_INFO << "ReplaceFiles, " << m_manifestPath << " could not replace " << G(local)
                  << " error_code = " << (unsigned long)m_ops->LastError();
+        if (m_ops->Exists(W(m_manifestPath))) m_ops->Delete(W(m_manifestPath));
+        return false;
     }
+    if (m_ops->Exists(W(m_iniPath))) m_ops->Delete(W(m_iniPath));
+    return true;
 }
 
 void CUpdateMgr::DeleteRecord() {
@@ -519,6 +602,7 @@ void CUpdateMgr::RestartClient() {
         LOG_INFO << "RestartClient, no client to start: " << m_exeName;
         return;
     }
+    update::DropCrashCount();
     int started = WinUtil::RunProcess2(G(path), GString(L"updatefail"));
     LOG_INFO << "RestartClient: " << G(path) << " updatefail"
              << (started ? " run success!" : " run failed!");
@@ -549,13 +633,17 @@ bool CUpdateMgr::ReplaceFiles() {
         return false;
     }
 
+    // Every file is swapped: from here on the update only goes forward.
+    if (!m_finishing) {
+        CommitManifest();
+    } else if (m_ops->Exists(W(m_iniPath))) {
+        m_ops->Delete(W(m_iniPath));   // the rest of a commit that was cut off
+    }
     for (size_t i = 0; i < n; ++i) {
-        if (m_states[i].state == kDelayed && m_states[i].hadOld) continue;
         std::wstring xold = W(m_replaceFiles[i]) + L".old";
         if (m_ops->Exists(xold)) m_ops->Delete(xold);
         LOG_INFO << "ReplaceFiles, Delete file: " << G(xold);
     }
-    if (!m_finishing) ReplaceManifest();
     if (!regs.empty()) RegisterDll(regs);
     LOG_INFO << "ReplaceFiles end!";
     // The swap has ended: the record goes before any program starts, so a
@@ -574,20 +662,23 @@ void CUpdateMgr::RollBack(int last) {
         if (i < (int)m_states.size()) st = m_states[i];
         bool hasOld = m_ops->Exists(xold);
         if (st.state == kDelayed) {
-            if (!m_ops->Exists(x) && hasOld) m_ops->Move(xold, x);
-        } else if (st.state == kFoundDone && !hasOld) {
-            // Nothing to go back to: the file in place stays.
-        } else if (st.state == kSwapped && !st.hadOld) {
-            // X did not exist before: the new file goes back to X.new and is deleted below.
-            if (m_ops->Exists(x)) m_ops->Move(x, xnew);
+            // X never changed; its backup is the same old file.
+            if (hasOld) m_ops->Delete(xold);
         } else if (st.state != kUntouched) {
-            if (m_ops->Exists(x)) m_ops->Move(x, xnew);
-            if (hasOld) m_ops->Move(xold, x);
-            if (!m_ops->Exists(x) && m_ops->Exists(xnew)) {
-                // The backup could not be put back: keep the new file rather than none.
-                m_ops->Move(xnew, x);
-                LOG_INFO << "RollBack, " << G(xold) << " could not be restored, keeping the new file";
+            if (hasOld) {
+                // One step back: X holds the new bytes until the old ones take its name.
+                if (!m_ops->MoveReplace(xold, x)) {
+                    LOG_INFO << "RollBack, " << G(xold) << " could not be restored, keeping the new file";
+                } else if (m_ops->Exists(xold)) {
+                    // Both names were links of one file (X never changed): a
+                    // rename between them changes nothing on some systems.
+                    m_ops->Delete(xold);
+                }
+            } else if (st.state == kSwapped && !st.hadOld) {
+                // X did not exist before: the new file goes back to X.new and is deleted below.
+                if (m_ops->Exists(x)) m_ops->Move(x, xnew);
             }
+            // Swapped by a run that was cut off and without a backup now: the file in place stays.
         }
         LOG_INFO << "RollBack file: " << gx;
     }
@@ -604,10 +695,12 @@ void CUpdateMgr::RollBack(int last) {
     m_addedFiles.clear();
     m_states.clear();
     if (m_ops->Exists(W(m_iniPath))) m_ops->Delete(W(m_iniPath));
+    if (m_ops->Exists(W(m_manifestPath))) m_ops->Delete(W(m_manifestPath));
     LOG_INFO << "RollBack end!";
 }
 
 bool CUpdateMgr::RegisterDll(const std::vector<GString>& files) {
+    update::DropCrashCount();
     wchar_t windir[260];
     ZeroMemory(windir, sizeof(windir));
     GetWindowsDirectoryW(windir, 260);
@@ -626,6 +719,7 @@ bool CUpdateMgr::RegisterDll(const std::vector<GString>& files) {
 }
 
 bool CUpdateMgr::RunExes(const std::vector<GString>& files) {
+    update::DropCrashCount();
     for (size_t i = 0; i < files.size(); ++i) {
         std::wstring path;
         if (!ResolveInside(W(m_modulePath), W(files[i]), false, &path) ||

@@ -1,5 +1,9 @@
 // The updater's update manager: what one launch knows about the update, and
 // the launch's step (download and verify, or swap, register and restart).
+//
+// The first launch works from its own copy of the manifest, updatefiles.ini,
+// written before the pending record and read by the second launch in place of
+// update.ini, which the client may overwrite at any of its starts.
 #pragma once
 
 #include <windows.h>
@@ -47,13 +51,15 @@ public:
     const std::vector<GString>& AddedList() const { return m_addedFiles; }
     void SetReplaceList(const std::vector<GString>& files) { m_replaceFiles = files; }
     GString RecordPath() const;
+    // The first launch's copy of the manifest, bound to the pending record.
+    GString ManifestCopyPath() const;
 
 private:
     // How the swap left one entry, so that a rollback restores exactly what it moved.
     enum SwapState {
         kUntouched,    // not reached
-        kSwapped,      // X.new moved onto X in this run (hadOld: X was moved to X.old first)
-        kDelayed,      // X.new left to the next restart; X is the old file again
+        kSwapped,      // X.new moved onto X in this run (hadOld: X.old was made a backup of X first)
+        kDelayed,      // X.new left to the next restart; X is still the old file
         kFoundDone     // already swapped by an earlier run that was cut off
     };
     struct EntryState {
@@ -65,7 +71,9 @@ private:
     bool SwapEntry(size_t i, int* last);
     void ReadUpflag(const std::wstring& path, std::vector<GString>* regs,
                     std::vector<GString>* runs);
-    void ReplaceManifest();
+    bool CommitManifest();
+    bool ReplaceWithRetry(const std::wstring& from, const std::wstring& to);
+    void RemoveStaleParts(const GString& finalPath);
     void DeleteRecord();
     void RestartClient();
     void DownloadFile(const GString& localPath, const GString& url);
@@ -74,6 +82,7 @@ private:
     GString m_exeName;
     GString m_iniPath;
     GString m_modulePath;
+    GString m_manifestPath;   // updatefiles.ini
     std::vector<GString> m_replaceFiles;
     std::vector<GString> m_addedFiles;
 

@@ -9,11 +9,20 @@
 //                                    holds the handle until the file STOP exists (60 s at most)
 //   any.exe --hold-mutex NAME READY STOP
 //                                    owns the named mutex the same way
+//   any.exe --wait-gone NAME SECONDS ends with 0 once no other process has run NAME
+//                                    for 2.5 s, else 1
+//   any.exe --kill NAME              ends every other process of that exe name
+//   any.exe --window-shot PNG SECONDS
+//                                    waits for the client's main window, saves a
+//                                    picture of it; 0 when there was one, else 1
 #include <windows.h>
 #include <shellapi.h>
 
+#include <tlhelp32.h>
+
 #include <string>
 
+#include "TestSupport.h"
 #include "Utils.h"
 
 namespace {
@@ -59,6 +68,47 @@ void RecordRun(const wchar_t* cmdLine) {
     WriteText(std::wstring(dir) + L"\\runs.txt", line, true);
 }
 
+bool Runs(const std::wstring& exe) {
+    bool found = false;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W pe;
+    pe.dwSize = sizeof(pe);
+    for (BOOL ok = Process32FirstW(snap, &pe); ok && !found; ok = Process32NextW(snap, &pe))
+        found = pe.th32ProcessID != GetCurrentProcessId() && _wcsicmp(pe.szExeFile, exe.c_str()) == 0;
+    CloseHandle(snap);
+    return found;
+}
+
+// A process that another one has just started may not show its exe name at
+// once: gone means none seen for 2.5 s in a row.
+int WaitGone(const std::wstring& exe, int seconds) {
+    int quiet = 0;
+    for (int i = 0; i < seconds * 10; ++i) {
+        quiet = Runs(exe) ? 0 : quiet + 1;
+        if (quiet >= 25) return 0;
+        Sleep(100);
+    }
+    return 1;
+}
+
+// The client's main window: class "MainFrame", the product's title.
+int WindowShot(const std::wstring& png, int seconds) {
+    const wchar_t title[] = L"Yexo\u5a31\u4e50\u76f4\u64ad";
+    for (int i = 0; i < seconds * 10; ++i) {
+        HWND w = FindWindowW(L"MainFrame", title);
+        if (w != NULL && IsWindowVisible(w)) {
+            Sleep(1500);   // let it paint its first page
+            RECT rc;
+            GetClientRect(w, &rc);
+            testsupport::Canvas canvas(rc.right > 0 ? rc.right : 1, rc.bottom > 0 ? rc.bottom : 1);
+            if (canvas.CaptureWindow(w)) canvas.SavePng(png);
+            return 0;
+        }
+        Sleep(100);
+    }
+    return 1;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR cmdLine, int) {
@@ -82,6 +132,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR cmdLine, int) {
         CloseHandle(m);
         return 0;
     }
+    if (mode == L"--wait-gone" && argc >= 4) return WaitGone(argv[2], _wtoi(argv[3]));
+    if (mode == L"--kill" && argc >= 3) return WinUtil::KillProcess(GString(argv[2]), 20000) ? 0 : 1;
+    if (mode == L"--window-shot" && argc >= 4) return WindowShot(argv[2], _wtoi(argv[3]));
     RecordRun(cmdLine);
     if (mode == L"--stay" && argc >= 3) {
         WriteText(argv[2], "ready", false);

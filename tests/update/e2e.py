@@ -5,9 +5,12 @@ Each scenario builds an installation folder in a temporary folder (update.exe,
 Utils.dll, a dummy tevela.exe, server.ini, Local.ini, ...), serves the new
 version from a local HTTP server on 127.0.0.1, runs the updater's launches
 through the Wine wrapper and compares the whole folder (name -> MD5) with what
-it must be afterwards.
+it must be afterwards. The client scenarios put the real client (its loopback
+build, given with --client) in the folder and start it as a user does, so that
+it hands over to the real updater; their server listens at --client-port.
 
-    e2e.py --wine-run WRAPPER --bin BUILD/bin --server httpserver.py [--only NAME ...]
+    e2e.py --wine-run WRAPPER --bin BUILD/bin --server httpserver.py [--client EXE --client-port N]
+           [--only NAME ...]
     e2e.py ... --bench N       time first launches of an N-file update instead
 """
 
@@ -68,7 +71,8 @@ def wait_for(pred, timeout, step=0.1):
 
 def wine_env(extra=None, timeout=120):
     env = dict(os.environ)
-    env.pop("TEVELA_UPDATE_CRASH_AFTER", None)
+    for var in ("TEVELA_UPDATE_CRASH_AFTER", "TEVELA_UPDATE_CRASH_ALL", "TEVELA_UPDATE_CRASH_MARK"):
+        env.pop(var, None)
     env["WINE_RUN_TIMEOUT"] = str(timeout)
     env.update(extra or {})
     return env
@@ -107,7 +111,7 @@ def upflag(register, run):
 class Server:
     """httpserver.py on 127.0.0.1 with a rules script and a request log."""
 
-    def __init__(self, work):
+    def __init__(self, work, port=0):
         self.root = os.path.join(work, "srv")
         os.makedirs(self.root, exist_ok=True)
         self.script = os.path.join(work, "rules.json")
@@ -116,7 +120,7 @@ class Server:
         self.rules([])
         self.proc = subprocess.Popen(
             [sys.executable, ARGS.server, "--root", self.root, "--port-file", port_file,
-             "--script", self.script, "--log", self.log],
+             "--script", self.script, "--log", self.log, "--port", str(port)],
             stdin=subprocess.DEVNULL)
         if not wait_for(lambda: os.path.exists(port_file), 15):
             raise RuntimeError("the HTTP server did not start")
@@ -131,6 +135,11 @@ class Server:
 
     def put(self, rel, data):
         write(os.path.join(self.root, rel), data)
+
+    def files(self):
+        """The requested paths that are no statistics, home page or location request."""
+        return [p for p, _ in self.requests()
+                if not p.startswith("/src=") and not p.startswith("/home") and not p.startswith("/cityjson")]
 
     def requests(self):
         if not os.path.exists(self.log):
@@ -183,6 +192,24 @@ class Holder:
             self.proc.kill()
 
 
+def tool(work, args, timeout=150):
+    """The dummy as a tool (--wait-gone, --kill, --window-shot), under a name of its own."""
+    helper = os.path.join(work, "tool")
+    exe = os.path.join(helper, "tool.exe")
+    if not os.path.exists(exe):
+        os.makedirs(helper, exist_ok=True)
+        shutil.copy(os.path.join(ARGS.bin, "dummy_tevela.exe"), exe)
+        shutil.copy(os.path.join(ARGS.bin, "Utils.dll"), helper)
+    rc, _ = wine(exe, list(args), timeout=timeout)
+    return rc
+
+
+def wait_updaters(work):
+    """Until no update.exe runs: a second launch carries on from a copy outside
+    the folder after the launch started from the folder has ended."""
+    return check(tool(work, ["--wait-gone", "update.exe", "120"]) == 0, "the updaters ended")
+
+
 class Install:
     """An installation folder of the old version."""
 
@@ -208,6 +235,7 @@ class Install:
 
     def update(self, args=(CLIENT, "0"), env=None, timeout=120):
         rc, _ = wine(self.p("update.exe"), list(args), self.env(env), timeout)
+        wait_updaters(os.path.dirname(self.dir))
         return rc
 
     def snapshot(self):
@@ -326,6 +354,7 @@ def scenario_two_launch(work):
         after1["reg.dll"] = md5(reg)
         after1["plugins\\x\\new.dat"] = md5(plugin)
         after1["updatefiles.dat"] = inst.snapshot().get("updatefiles.dat")
+        after1["updatefiles.ini"] = md5(update_ini)
         same_tree(inst, after1, "launch 1 result")
         if check(os.path.exists(inst.p("updatefiles.dat")), "launch 1 wrote the record"):
             field, size, paths = inst.record_paths()
@@ -344,16 +373,14 @@ def scenario_two_launch(work):
             client.kill()
             ended = False
         check(ended, "launch 2 ended the running client")
-        want2 = {k: v for k, v in after1.items() if not k.endswith(".new") and k != "updatefiles.dat"}
+        want2 = {k: v for k, v in after1.items()
+                 if not k.endswith(".new") and k not in ("updatefiles.dat", "updatefiles.ini")}
         for n in ("update.exe", "Utils.dll", CLIENT, "upflag.ini"):
             want2[n] = md5(served[n])
         want2["Local.ini"] = md5(update_ini)
         del want2["update.ini"]
-        # The running updater's own image and its loaded Utils.dll can be renamed
-        # but not deleted while it runs: those two backups stay (with the old
-        # bytes) until the next update's swap removes them as stale backups.
-        want2["update.exe.old"] = md5(old["update.exe"])
-        want2["Utils.dll.old"] = md5(old["Utils.dll"])
+        # The swap ran from a copy of the updater outside the folder: nothing
+        # there was in use, so every backup, update.exe's and Utils.dll's too, is gone.
         same_tree(inst, want2, "launch 2 result")
         check(read(inst.p("Local.ini")) == update_ini, "Local.ini is the former update.ini byte for byte")
         check(srv.requests() == [], "launch 2 made no request")
@@ -370,6 +397,7 @@ def scenario_two_launch(work):
         log = inst.log_text()
         check("nope.exe run failed!" in log, "a missing program is logged as failed")
         check("ReplaceFiles end!" in log, "the swap ended")
+        check("the swap goes on from a copy outside" in log, "the swap ran from a copy outside the folder")
     finally:
         srv.stop()
 
@@ -451,6 +479,16 @@ def scenario_download_failures(work):
         srv.stop()
 
 
+def two_file_update(work, srv, name, old_times, new_times):
+    """f1.bin and f2.bin, both changed in v2 (their bytes repeated so often)."""
+    old = {"f1.bin": b"old one" * old_times, "f2.bin": b"old two" * old_times}
+    new = {"f1.bin": b"NEW one" * new_times[0], "f2.bin": b"NEW two" * new_times[1]}
+    for n, d in new.items():
+        srv.put("v2/" + n, d)
+    entries = [("%s/v2/%s" % (srv.host, n), md5(new[n]), "\\") for n in sorted(new)]
+    return first_launch_folder(work, srv, name, old, entries), old, new
+
+
 def five_file_update(work, srv, name, client=CLIENT):
     old = {"f%d.bin" % i: (b"old %d " % i) * (200 + i) for i in range(1, 6)}
     new = {"f%d.bin" % i: (b"NEW %d " % i) * (300 + i) for i in range(1, 6)}
@@ -499,38 +537,296 @@ def scenario_locked_third(work):
         srv.stop()
 
 
+PRODUCT_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\YexoShow"
+
+
+def product_key():
+    """The client's settings for a start without its first-start dialog, window shown."""
+    for name, kind, value in (("Channel", "REG_SZ", "t01"), ("FirstStart", "REG_DWORD", "0"),
+                              ("HideMainWnd", "REG_DWORD", "0")):
+        wine("reg", ["add", PRODUCT_KEY, "/v", name, "/t", kind, "/d", value, "/f"])
+
+
+class ClientInstall(Install):
+    """An installation folder with the real client, its server.ini pointing at srv."""
+
+    def __init__(self, work, srv, name, files):
+        Install.__init__(self, work, name)
+        self.work = work
+        self.srv = srv
+        shutil.copy(ARGS.client, self.p(CLIENT))
+        self.put("server.ini", ("[CLIENT]\r\nSERVER=%s/update.ini\r\n" % srv.host).encode())
+        self.put("upflag.ini", upflag([], [CLIENT]))
+        for n, d in files.items():
+            self.put(n, d)
+        self.installed = {n: read(self.p(n)) for n in self.snapshot()}
+        self.local_ini = manifest("1.0.1.1", [("%s/1.0.1.1/%s" % (srv.host, n), md5(d), "\\")
+                                              for n, d in sorted(self.installed.items())])
+        self.put("Local.ini", self.local_ini)
+
+    def start(self, env=None):
+        return wine_bg(self.p(CLIENT), [], self.env(env))
+
+    def start_and_settle(self, env=None):
+        """Starts the client; with a pending record it hands over and ends (then
+        every updater is waited for), otherwise it keeps running."""
+        proc = self.start(env)
+        try:
+            proc.wait(15)
+        except subprocess.TimeoutExpired:
+            pass
+        wait_updaters(self.work)
+        return proc
+
+    def end_clients(self):
+        tool(self.work, ["--kill", CLIENT])
+
+    def shot(self, name):
+        """Waits for the client's main window and keeps a picture of it."""
+        out = os.path.join(ARGS.output, "%s.png" % name)
+        return tool(self.work, ["--window-shot", winpath(out), "40"]) == 0
+
+
+def new_version(inst, srv, version, changed, added=None, with_upflag=True):
+    """Serves a version: every installed file (changed ones marked), upflag.ini
+    and the added files; returns (served files, manifest bytes)."""
+    served = {}
+    for n, d in inst.installed.items():
+        if n == "upflag.ini" and not with_upflag:
+            continue
+        served[n] = marked(d, version) if n in changed else d
+    served.update(added or {})
+    for n, d in served.items():
+        srv.put("%s/%s" % (version, n.replace("\\", "/")), d)
+    entries = []
+    for n in sorted(served):
+        folder, _, base = n.rpartition("\\")
+        entries.append(("%s/%s/%s" % (srv.host, version, n.replace("\\", "/")), md5(served[n]),
+                        "\\" + (folder + "\\" if folder else "")))
+    text = manifest(version, entries)
+    srv.put("update.ini", text)
+    return served, text
+
+
+def product_names_hold_old_or_new(inst, old, new, what):
+    mid = inst.snapshot()
+    ok = True
+    for n in sorted(set(old) | set(new)):
+        ok &= check(mid.get(n) in (md5(old[n]) if n in old else None, md5(new[n]) if n in new else None),
+                    "%s: %s holds its old or its new bytes (%s)" % (what, n, mid.get(n)))
+    return ok
+
+
+def recover_through_client(inst, tries=3):
+    """Starts the client as a user does, again while a record is pending."""
+    for _ in range(tries):
+        if not os.path.exists(inst.p("updatefiles.dat")):
+            break
+        inst.start_and_settle()
+    inst.end_clients()
+
+
+def converged(inst, served, update_ini, what):
+    got = inst.snapshot()
+    want = {n: md5(d) for n, d in served.items()}
+    want["Local.ini"] = md5(update_ini)
+    # The client the update started ran its own check and may have fetched the manifest again.
+    if got.get("update.ini") == md5(update_ini):
+        want["update.ini"] = got["update.ini"]
+    return same_tree(inst, want, what)
+
+
 def scenario_cut_off(work):
-    """The second launch ends abruptly after step k of the swap; nothing is lost,
-    and the next second launch (the record is still there) completes."""
+    """The second launch, started by the real client's hand-over, is cut off
+    after every single file operation in turn (of the launch in the folder and
+    of its copy outside); a few cuts also end every client and updater at once.
+    Each product file holds its old or its new bytes at every cut, and starting
+    the client, again if needed, ends in the new version."""
+    srv = Server(work, ARGS.client_port)
+    try:
+        product_key()
+        base = ClientInstall(work, srv, "cut", {"data.bin": b"old data " * 300})
+        old = dict(base.installed)
+        old["Local.ini"] = base.local_ini
+        served, update_ini = new_version(base, srv, "1.0.1.2", (CLIENT, "update.exe", "Utils.dll", "data.bin"))
+        base.put("update.ini", update_ini)
+        check(base.update() == 0, "launch 1")
+        check(os.path.exists(base.p("updatefiles.dat")), "launch 1 wrote the record")
+        new = dict(served)
+        new["Local.ini"] = update_ini
+        saved = os.path.join(work, "cut-saved")
+        shutil.copytree(base.dir, saved)
+        shutil.rmtree(os.path.join(saved, "log"), ignore_errors=True)
+        mark = os.path.join(work, "cut-mark")
+        cuts = 0
+        for k in range(1, 80):
+            everything = k % 7 == 3
+            CURRENT[0] = "cut off after step %d%s" % (k, " (every process)" if everything else "")
+            print("  - " + CURRENT[0], flush=True)
+            shutil.rmtree(base.dir)
+            shutil.copytree(saved, base.dir)
+            if os.path.exists(mark):
+                os.remove(mark)
+            env = {"TEVELA_UPDATE_CRASH_AFTER": str(k), "TEVELA_UPDATE_CRASH_MARK": winpath(mark)}
+            if everything:
+                env["TEVELA_UPDATE_CRASH_ALL"] = CLIENT
+            base.start_and_settle(env)
+            if not os.path.exists(mark):
+                base.end_clients()
+                converged(base, served, update_ini, "a run without a cut completes")
+                break
+            cuts += 1
+            product_names_hold_old_or_new(base, old, new, "after the cut")
+            recover_through_client(base)
+            converged(base, served, update_ini, "converged through the client's start")
+        CURRENT[0] = "cut off mid-swap"
+        check(cuts >= 15, "every step was cut once: %d cuts" % cuts)
+        srv.clear()
+        base.start()
+        check(base.shot("update_e2e_after_cut"), "the client shows its window")
+        base.end_clients()
+        check(srv.files() == ["/update.ini"], "the next start fetches the manifest only: %s" % srv.files())
+    finally:
+        srv.stop()
+
+
+def scenario_first_launch_power_cut(work):
+    """The client's own first launch is cut off with the running client at
+    every step of its preparation (every process at once, as a power cut does);
+    the next starts of the client complete the update."""
+    srv = Server(work, ARGS.client_port)
+    try:
+        product_key()
+        base = ClientInstall(work, srv, "pcut", {"data.bin": b"old data " * 300})
+        served, update_ini = new_version(base, srv, "1.0.1.2", (CLIENT, "Utils.dll", "data.bin"),
+                                         {"plugins\\p.dat": b"a new plug-in" * 40})
+        saved = os.path.join(work, "pcut-saved")
+        shutil.copytree(base.dir, saved)
+        mark = os.path.join(work, "pcut-mark")
+        # Its copy of the manifest, the size field, 4 paths, the record's rename.
+        for k in (1, 2, 4, 7):
+            CURRENT[0] = "first launch cut off after step %d with the client" % k
+            print("  - " + CURRENT[0], flush=True)
+            shutil.rmtree(base.dir)
+            shutil.copytree(saved, base.dir)
+            if os.path.exists(mark):
+                os.remove(mark)
+            base.start({"TEVELA_UPDATE_CRASH_AFTER": str(k), "TEVELA_UPDATE_CRASH_MARK": winpath(mark),
+                        "TEVELA_UPDATE_CRASH_ALL": CLIENT})
+            check(wait_for(lambda: os.path.exists(mark), 60), "the cut happened")
+            wait_updaters(work)
+            record = base.p("updatefiles.dat")
+
+            def done():
+                return read(base.p("Local.ini")) == update_ini and not os.path.exists(record)
+            for _ in range(4):
+                if done():
+                    break
+                # Without a record the client checks and prepares; with one it hands over.
+                had_record = os.path.exists(record)
+                proc = base.start()
+                wait_for(lambda: proc.poll() is not None or done() or (not had_record and os.path.exists(record)), 60)
+                wait_updaters(work)
+                base.end_clients()
+            converged(base, served, update_ini, "converged through the client's starts")
+    finally:
+        srv.stop()
+
+
+def scenario_manifest_changes(work):
+    """A client start while the first launch still downloads fetches another
+    manifest (COUNT=2147483647) into update.ini. The hand-over start completes
+    the update with the manifest the record was made from, the new client shows
+    its window, and the bad manifest ends as a clean failure at a later start."""
+    srv = Server(work, ARGS.client_port)
+    try:
+        product_key()
+        inst = ClientInstall(work, srv, "changed", {"data.bin": b"old data " * 300})
+        served, update_ini = new_version(inst, srv, "1.0.1.2", (CLIENT, "data.bin"))
+        srv.rules([{"suffix": "/1.0.1.2/data.bin", "delay": 25}])
+        inst.start()
+        check(wait_for(lambda: "/1.0.1.2/data.bin" in srv.files(), 60), "the first launch is downloading")
+        inst.end_clients()
+        bad = manifest("1.0.1.3", [("%s/1.0.1.3/x.bin" % srv.host, md5(b"x"), "\\")]).replace(
+            b"COUNT=1", b"COUNT=2147483647")
+        srv.put("update.ini", bad)
+        inst.start()
+        check(wait_for(lambda: read(inst.p("update.ini")) == bad if os.path.exists(inst.p("update.ini")) else False,
+                       60), "the second start fetched the other manifest")
+        time.sleep(2)
+        inst.end_clients()
+        wait_updaters(work)
+        check(os.path.exists(inst.p("updatefiles.dat")), "the first launch wrote its record")
+        srv.rules([])
+        inst.start_and_settle()
+        check(inst.shot("update_e2e_manifest_changed"), "the updated client shows its window")
+        inst.end_clients()
+        converged(inst, served, update_ini, "the update the record was made from completed")
+        # The bad manifest at a later start: a clean failure, the window shows.
+        srv.put("update.ini", bad)
+        inst.start()
+        check(inst.shot("update_e2e_bad_manifest"), "a start with the bad manifest shows the window")
+        wait_updaters(work)
+        inst.end_clients()
+        check(not os.path.exists(inst.p("updatefiles.dat")), "no record for the bad manifest")
+        check(read(inst.p("Local.ini")) == update_ini, "Local.ini stays")
+    finally:
+        srv.rules([])
+        srv.stop()
+
+
+def scenario_only_new_files(work):
+    """An update made only of new files completes in its first launch: Local.ini
+    becomes the manifest, and the next start downloads nothing."""
+    srv = Server(work, ARGS.client_port)
+    try:
+        product_key()
+        inst = ClientInstall(work, srv, "onlynew", {})
+        added = {"plugins\\a.dat": b"plug-in a" * 100, "b.dat": b"file b" * 70}
+        served, update_ini = new_version(inst, srv, "1.0.1.2", (), added, with_upflag=False)
+        served["upflag.ini"] = inst.installed["upflag.ini"]
+        inst.start()
+        check(wait_for(lambda: os.path.exists(inst.p("b.dat")) and os.path.exists(inst.p("plugins\\a.dat")), 60),
+              "the new files arrived")
+        wait_updaters(work)
+        inst.end_clients()
+        check(read(inst.p("Local.ini")) == update_ini, "Local.ini is the manifest")
+        check(not os.path.exists(inst.p("updatefiles.dat")), "no record")
+        converged(inst, served, update_ini, "the update completed")
+        srv.clear()
+        inst.start()
+        check(inst.shot("update_e2e_only_new"), "the client shows its window")
+        check(wait_for(lambda: "/update.ini" in srv.files(), 30), "the next start checked")
+        time.sleep(3)
+        inst.end_clients()
+        wait_updaters(work)
+        check(srv.files() == ["/update.ini"], "the next start downloads nothing: %s" % srv.files())
+    finally:
+        srv.stop()
+
+
+def scenario_stale_part(work):
+    """A first launch killed during a download leaves X.new.part; a later first
+    launch, for which that file is current again, removes it."""
     srv = Server(work)
     try:
-        inst, old, new = five_file_update(work, srv, "cut")
-        update_ini = read(inst.p("update.ini"))
-        check(inst.update(("e2eclient.exe", "0")) == 0, "launch 1")
-        saved = os.path.join(work, "cut-saved")
-        shutil.copytree(inst.dir, saved)
-        final = {n: md5(d) for n, d in new.items()}
-        for n in (CLIENT, "update.exe", "Utils.dll"):
-            final[n] = inst.snapshot()[n]
-        final["Local.ini"] = md5(update_ini)
-        # 5 entries x 2 moves, 5 backups deleted, the manifest move, the record: 17 steps.
-        for k in (1, 4, 9, 12, 16):
-            CURRENT[0] = "cut off after step %d" % k
-            print("  - after step %d" % k, flush=True)
-            shutil.rmtree(inst.dir)
-            shutil.copytree(saved, inst.dir)
-            rc = inst.update(("e2eclient.exe", "0"), {"TEVELA_UPDATE_CRASH_AFTER": str(k)})
-            check(rc == 99, "the launch was cut off (exit code %d)" % rc)
-            mid = inst.snapshot()
-            for n in new:
-                placed = mid.get(n) in (md5(old[n]), md5(new[n]))
-                aside = n not in mid and mid.get(n + ".old") == md5(old[n]) and mid.get(n + ".new") == md5(new[n])
-                check(placed or aside, "%s is not lost: %s" % (n, {k2: v for k2, v in mid.items() if k2.startswith(n)}))
-            check(mid.get("Local.ini") in (md5(update_ini), inst_local_md5(saved)), "Local.ini present")
-            if "updatefiles.dat" in mid:
-                check(inst.update(("e2eclient.exe", "0")) == 0, "the rerun")
-            same_tree(inst, final, "converged")
+        inst, old, new = two_file_update(work, srv, "part", 100, (120, 130))
+        srv.put("v3/f1.bin", new["f1.bin"])
+        srv.rules([{"suffix": "/v2/f2.bin", "delay": 30}])
+        proc = wine_bg(inst.p("update.exe"), [CLIENT, "0"], inst.env())
+        check(wait_for(lambda: os.path.exists(inst.p("f2.bin.new.part")), 60), "the download began")
+        tool(work, ["--kill", "update.exe"])
+        proc.wait(30)
+        check(os.path.exists(inst.p("f2.bin.new.part")), "the killed download left its .part")
+        srv.rules([])
+        # The next manifest lists f2.bin as installed: it is not fetched again.
+        inst.put("update.ini", manifest("1.0.1.3", [("%s/v3/f1.bin" % srv.host, md5(new["f1.bin"]), "\\"),
+                                                    ("%s/v2/f2.bin" % srv.host, md5(old["f2.bin"]), "\\")]))
+        check(inst.update() == 0, "launch 1 again")
+        got = inst.snapshot()
+        check(not any(n.endswith(".part") for n in got), "no .part is left: %s" % sorted(got))
     finally:
+        srv.rules([])
         srv.stop()
 
 
@@ -549,9 +845,9 @@ def scenario_record_cut_off(work):
         for n in (CLIENT, "update.exe", "Utils.dll"):
             final[n] = inst.snapshot()[n]
         final["Local.ini"] = md5(update_ini)
-        # Launch 1 changes the folder in 7 counted steps: the size field, 5 paths
-        # and the step that makes the record appear.
-        for k in (1, 2, 6, 7):
+        # Launch 1 changes the folder in 8 counted steps: its copy of the
+        # manifest, the size field, 5 paths and the step that makes the record appear.
+        for k in (1, 2, 3, 7, 8):
             CURRENT[0] = "record cut off after step %d" % k
             print("  - after step %d" % k, flush=True)
             shutil.rmtree(inst.dir)
@@ -580,12 +876,7 @@ def scenario_delayed(work):
     restart, the old X keeps serving, the restart brings the new X."""
     srv = Server(work)
     try:
-        old = {"f1.bin": b"old one" * 50, "f2.bin": b"old two" * 50}
-        new = {"f1.bin": b"NEW one" * 70, "f2.bin": b"NEW two" * 70}
-        for n, d in new.items():
-            srv.put("v2/" + n, d)
-        entries = [("%s/v2/%s" % (srv.host, n), md5(new[n]), "\\") for n in sorted(new)]
-        inst = first_launch_folder(work, srv, "delayed", old, entries)
+        inst, old, new = two_file_update(work, srv, "delayed", 50, (70, 70))
         update_ini = read(inst.p("update.ini"))
         check(inst.update(("e2eclient.exe", "0")) == 0, "launch 1")
         holder = Holder(work, "file", inst.p("f2.bin.new"), "read")
@@ -638,11 +929,18 @@ def scenario_single_instance(work):
         srv.stop()
 
 
+CLIENT_SCENARIOS = (scenario_cut_off, scenario_first_launch_power_cut, scenario_manifest_changes,
+                    scenario_only_new_files)
+
 SCENARIOS = [
     ("two-launch update", scenario_two_launch),
     ("download failures", scenario_download_failures),
     ("locked third of five", scenario_locked_third),
     ("cut off mid-swap", scenario_cut_off),
+    ("first launch power cut", scenario_first_launch_power_cut),
+    ("manifest changes between checks", scenario_manifest_changes),
+    ("only new files", scenario_only_new_files),
+    ("stale part files", scenario_stale_part),
     ("record cut off", scenario_record_cut_off),
     ("delayed replacement", scenario_delayed),
     ("single instance", scenario_single_instance),
@@ -689,6 +987,9 @@ def main():
     ap.add_argument("--bin", required=True)
     ap.add_argument("--server", required=True)
     ap.add_argument("--only", action="append")
+    ap.add_argument("--client", help="the client's loopback build (the client scenarios)")
+    ap.add_argument("--client-port", type=int, default=0)
+    ap.add_argument("--output", default=os.environ.get("UPDATE_E2E_OUTPUT", tempfile.gettempdir()))
     ap.add_argument("--keep", action="store_true", help="keep the temporary folders")
     ap.add_argument("--bench", type=int, default=0)
     ap.add_argument("--bench-runs", type=int, default=3)
@@ -699,6 +1000,9 @@ def main():
     passed = failed = 0
     for name, fn in SCENARIOS:
         if ARGS.only and not any(o in name for o in ARGS.only):
+            continue
+        if fn in CLIENT_SCENARIOS and not ARGS.client:
+            print("[ SKIP ] %s (no --client)" % name, flush=True)
             continue
         work = tempfile.mkdtemp(prefix="update-e2e-")
         CURRENT[0] = name
