@@ -52,8 +52,29 @@ bool GrowEntry(LPINTERNET_CACHE_ENTRY_INFOW& pEntry, DWORD& cbAllocated, DWORD c
 } // namespace
 
 CCusBrowserEventHander::CCusBrowserEventHander(CWebBrowserUI* pBrowser, IBrowserFrame* pMainFrame)
-    : m_pBrowser(pBrowser), m_pMainFrame(pMainFrame), m_bForward(false), m_bBack(false)
+    : m_pBrowser(pBrowser), m_pMainFrame(pMainFrame), m_bForward(false), m_bBack(false), m_bUrlPending(false),
+      m_bTitlePending(false)
 {
+}
+
+bool CCusBrowserEventHander::TakePendingUrl(CUIString& url)
+{
+    if (!m_bUrlPending)
+        return false;
+    m_bUrlPending = false;
+    url = m_PendingUrl;
+    m_PendingUrl.Empty();
+    return true;
+}
+
+bool CCusBrowserEventHander::TakePendingTitle(CUIString& title)
+{
+    if (!m_bTitlePending)
+        return false;
+    m_bTitlePending = false;
+    title = m_PendingTitle;
+    m_PendingTitle.Empty();
+    return true;
 }
 
 CWebBrowserUI* CCusBrowserEventHander::GetBrowser() const
@@ -96,9 +117,14 @@ void CCusBrowserEventHander::NewWindow3(IDispatch**, VARIANT_BOOL*& Cancel, DWOR
         return;
     if (Cancel != NULL)
         *Cancel = VARIANT_TRUE;
-    if (m_pMainFrame != NULL)
-        ::SendMessageW(m_pMainFrame->GetFrameWindow(), WM_OPEN_URL_IN_NEW_TAB,
-                       reinterpret_cast<WPARAM>(sUrl.GetData()), 0);
+    if (m_pMainFrame == NULL)
+        return;
+    // The frame takes the URL from here while the message is handled.
+    m_PendingUrl = sUrl;
+    m_bUrlPending = true;
+    ::SendMessageW(m_pMainFrame->GetFrameWindow(), WM_OPEN_URL_IN_NEW_TAB, reinterpret_cast<WPARAM>(m_pBrowser), 0);
+    m_bUrlPending = false;
+    m_PendingUrl.Empty();
 }
 
 void CCusBrowserEventHander::CommandStateChange(long Command, VARIANT_BOOL Enable)
@@ -134,8 +160,11 @@ void CCusBrowserEventHander::TitleChange(BSTR bstrTitle)
 {
     if (m_pMainFrame == NULL)
         return;
-    ::SendMessageW(m_pMainFrame->GetFrameWindow(), WM_BROWSER_TITLE_CHANGED, reinterpret_cast<WPARAM>(m_pBrowser),
-                   reinterpret_cast<LPARAM>(bstrTitle != NULL ? bstrTitle : L""));
+    m_PendingTitle = bstrTitle != NULL ? bstrTitle : L"";
+    m_bTitlePending = true;
+    ::SendMessageW(m_pMainFrame->GetFrameWindow(), WM_BROWSER_TITLE_CHANGED, reinterpret_cast<WPARAM>(m_pBrowser), 0);
+    m_bTitlePending = false;
+    m_PendingTitle.Empty();
 }
 
 // The walk ends at the first call that fails for any reason other than a
