@@ -420,9 +420,15 @@ TEST_F(ClientE2E, TheUpdaterStartsFromAFolderWithBlanksWithItsTwoWords)
     ASSERT_TRUE(inst.Populate());
     ASSERT_TRUE(inst.UseRecordingUpdater());
     inst.Write(L"updatefiles.dat", std::string("\x04\x00\x00\x00", 4));
+    // A program named as the path up to its first blank ("C:\Program.exe"
+    // for "C:\Program Files\..."): an unquoted command line would start it.
+    const std::wstring decoy = inst.dir.substr(0, inst.dir.find(L' ')) + L".exe";
+    ASSERT_TRUE(::CopyFileW(BuiltFile(L"dummy_tevela.exe").c_str(), decoy.c_str(), FALSE));
     PROCESS_INFORMATION pi = inst.Start(L"");
     EXPECT_EQ(0u, Installation::WaitExit(pi, 15000));
-    ASSERT_TRUE(testsupport::PumpUntil([&] { return !inst.Runs().empty(); }, 10000));
+    testsupport::PumpUntil([&] { return !inst.Runs().empty(); }, 10000);
+    testsupport::PumpFor(300);
+    ::DeleteFileW(decoy.c_str());
     std::vector<std::string> runs = inst.Runs();
     ASSERT_EQ(1u, runs.size());
     const std::string tail = "name=update.exe cmd=tevela.exe 0";
