@@ -49,6 +49,17 @@ bool GrowEntry(LPINTERNET_CACHE_ENTRY_INFOW& pEntry, DWORD& cbAllocated, DWORD c
     return true;
 }
 
+// Hands the kept text over once: a repeated message finds nothing pending.
+bool TakeOnce(bool& bPending, CUIString& kept, CUIString& out)
+{
+    if (!bPending)
+        return false;
+    bPending = false;
+    out = kept;
+    kept.Empty();
+    return true;
+}
+
 } // namespace
 
 CCusBrowserEventHander::CCusBrowserEventHander(CWebBrowserUI* pBrowser, IBrowserFrame* pMainFrame)
@@ -59,22 +70,12 @@ CCusBrowserEventHander::CCusBrowserEventHander(CWebBrowserUI* pBrowser, IBrowser
 
 bool CCusBrowserEventHander::TakePendingUrl(CUIString& url)
 {
-    if (!m_bUrlPending)
-        return false;
-    m_bUrlPending = false;
-    url = m_PendingUrl;
-    m_PendingUrl.Empty();
-    return true;
+    return TakeOnce(m_bUrlPending, m_PendingUrl, url);
 }
 
 bool CCusBrowserEventHander::TakePendingTitle(CUIString& title)
 {
-    if (!m_bTitlePending)
-        return false;
-    m_bTitlePending = false;
-    title = m_PendingTitle;
-    m_PendingTitle.Empty();
-    return true;
+    return TakeOnce(m_bTitlePending, m_PendingTitle, title);
 }
 
 CWebBrowserUI* CCusBrowserEventHander::GetBrowser() const
