@@ -8,13 +8,23 @@ using namespace SkinUI;
 bool ShowAskDlg(HWND hWndOwner)
 {
     CAskDlg* pDlg = new CAskDlg;
-    pDlg->Create(hWndOwner, NULL, 0x80880000, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+    bool bDestroyed = false;
+    pDlg->m_pDestroyed = &bDestroyed;
+    if (pDlg->Create(hWndOwner, NULL, 0x80880000, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT) ==
+        NULL) {
+        // Nothing to place or show; a window destroyed during its creation
+        // has deleted its dialog already.
+        if (!bDestroyed)
+            delete pDlg;
+        return false;
+    }
+    pDlg->m_pDestroyed = NULL;
     pDlg->PlaceAtWorkAreaCorner();
     pDlg->Show(true, false);
     return hWndOwner != NULL;
 }
 
-CAskDlg::CAskDlg() : m_pBootStart(NULL)
+CAskDlg::CAskDlg() : m_pBootStart(NULL), m_pDestroyed(NULL)
 {
 }
 
@@ -52,7 +62,8 @@ void CAskDlg::PlaceAtWorkAreaCorner()
     monitor.cbSize = sizeof(monitor);
     ::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
     RECT rcWnd;
-    ::GetWindowRect(m_hWnd, &rcWnd);
+    if (!::GetWindowRect(m_hWnd, &rcWnd))
+        return;
     const int w = rcWnd.right - rcWnd.left;
     const int h = rcWnd.bottom - rcWnd.top;
     RECT rcWork;
@@ -66,5 +77,7 @@ void CAskDlg::PlaceAtWorkAreaCorner()
 
 void CAskDlg::OnWindowDestroyed(HWND /*hWnd*/)
 {
+    if (m_pDestroyed != NULL)
+        *m_pDestroyed = true;
     delete this;
 }

@@ -25,9 +25,15 @@ protected:
     virtual void Save();
 
     SkinUI::COptionUI* m_pBootStart;
+
+private:
+    friend bool ShowAskDlg(HWND hWndOwner);
+    bool* m_pDestroyed;   // set true when the window is destroyed during Create
 };
 
-// Creates and shows the question for the owner window; true when an owner was given.
+// Creates the question for the owner window, places it at the work area's
+// corner and shows it without activation. True when it shows and an owner
+// was given.
 bool ShowAskDlg(HWND hWndOwner);
 
 #endif // TEVELA_ASKDLG_H

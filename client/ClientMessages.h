@@ -12,6 +12,9 @@
 #define WM_TRAY_NOTIFY (WM_USER + 1)
 // Posted by a second start of the client: show and raise the main window.
 #define WM_ACTIVATE_INSTANCE (WM_USER + 7)
+// Posted by the main frame to itself after its first paint: the home page's
+// browser is created now (it is not needed for the first picture).
+#define WM_SHOW_HOME_PAGE (WM_USER + 8)
 // Posted by the tray menu: wParam 1 show the main window, 2 exit.
 #define WM_TRAY_MENU_COMMAND 0x4515
 

@@ -49,11 +49,33 @@ bool GrowEntry(LPINTERNET_CACHE_ENTRY_INFOW& pEntry, DWORD& cbAllocated, DWORD c
     return true;
 }
 
+// Hands the kept text over once: a repeated message finds nothing pending.
+bool TakeOnce(bool& bPending, CUIString& kept, CUIString& out)
+{
+    if (!bPending)
+        return false;
+    bPending = false;
+    out = kept;
+    kept.Empty();
+    return true;
+}
+
 } // namespace
 
 CCusBrowserEventHander::CCusBrowserEventHander(CWebBrowserUI* pBrowser, IBrowserFrame* pMainFrame)
-    : m_pBrowser(pBrowser), m_pMainFrame(pMainFrame), m_bForward(false), m_bBack(false)
+    : m_pBrowser(pBrowser), m_pMainFrame(pMainFrame), m_bForward(false), m_bBack(false), m_bUrlPending(false),
+      m_bTitlePending(false)
 {
+}
+
+bool CCusBrowserEventHander::TakePendingUrl(CUIString& url)
+{
+    return TakeOnce(m_bUrlPending, m_PendingUrl, url);
+}
+
+bool CCusBrowserEventHander::TakePendingTitle(CUIString& title)
+{
+    return TakeOnce(m_bTitlePending, m_PendingTitle, title);
 }
 
 CWebBrowserUI* CCusBrowserEventHander::GetBrowser() const
@@ -96,9 +118,14 @@ void CCusBrowserEventHander::NewWindow3(IDispatch**, VARIANT_BOOL*& Cancel, DWOR
         return;
     if (Cancel != NULL)
         *Cancel = VARIANT_TRUE;
-    if (m_pMainFrame != NULL)
-        ::SendMessageW(m_pMainFrame->GetFrameWindow(), WM_OPEN_URL_IN_NEW_TAB,
-                       reinterpret_cast<WPARAM>(sUrl.GetData()), 0);
+    if (m_pMainFrame == NULL)
+        return;
+    // The frame takes the URL from here while the message is handled.
+    m_PendingUrl = sUrl;
+    m_bUrlPending = true;
+    ::SendMessageW(m_pMainFrame->GetFrameWindow(), WM_OPEN_URL_IN_NEW_TAB, reinterpret_cast<WPARAM>(m_pBrowser), 0);
+    m_bUrlPending = false;
+    m_PendingUrl.Empty();
 }
 
 void CCusBrowserEventHander::CommandStateChange(long Command, VARIANT_BOOL Enable)
@@ -134,8 +161,11 @@ void CCusBrowserEventHander::TitleChange(BSTR bstrTitle)
 {
     if (m_pMainFrame == NULL)
         return;
-    ::SendMessageW(m_pMainFrame->GetFrameWindow(), WM_BROWSER_TITLE_CHANGED, reinterpret_cast<WPARAM>(m_pBrowser),
-                   reinterpret_cast<LPARAM>(bstrTitle != NULL ? bstrTitle : L""));
+    m_PendingTitle = bstrTitle != NULL ? bstrTitle : L"";
+    m_bTitlePending = true;
+    ::SendMessageW(m_pMainFrame->GetFrameWindow(), WM_BROWSER_TITLE_CHANGED, reinterpret_cast<WPARAM>(m_pBrowser), 0);
+    m_bTitlePending = false;
+    m_PendingTitle.Empty();
 }
 
 // The walk ends at the first call that fails for any reason other than a

@@ -13,9 +13,13 @@
 #include "WebBrowserEventHandler.h"
 
 // Private messages of the handler to the frame's window (the frame's table
-// holds the client's other private messages).
-#define WM_BROWSER_TITLE_CHANGED (WM_USER + 2)   // sent: the page's CWebBrowserUI*, the title (wide text)
-#define WM_OPEN_URL_IN_NEW_TAB (WM_USER + 3)     // sent: the URL (wide text), 0
+// holds the client's other private messages). No message carries a pointer
+// the frame reads through: the texts stay in the handler, which keeps them
+// for the one message it sends, and the frame only compares the page's
+// browser pointer with its own live pages (any process may post these
+// messages to the window).
+#define WM_BROWSER_TITLE_CHANGED (WM_USER + 2)   // sent: the page's CWebBrowserUI*, 0 (title kept by the handler)
+#define WM_OPEN_URL_IN_NEW_TAB (WM_USER + 3)     // sent: the page's CWebBrowserUI*, 0 (URL kept by the handler)
 #define WM_BROWSER_BACK_STATE (WM_USER + 4)      // posted: 1 enabled, 0 disabled; 0
 #define WM_BROWSER_FORWARD_STATE (WM_USER + 5)   // posted: 1 enabled, 0 disabled; 0
 #define WM_CLOSE_BROWSER_PAGE (WM_USER + 6)      // sent: the page's CWebBrowserUI*, 0
@@ -50,6 +54,11 @@ public:
     virtual void CommandStateChange(long Command, VARIANT_BOOL Enable);
     virtual void TitleChange(BSTR bstrTitle);
 
+    // The text of the message being sent, taken once by the frame: false
+    // when no message of the kind is pending (a repeated or foreign message).
+    bool TakePendingUrl(SkinUI::CUIString& url);
+    bool TakePendingTitle(SkinUI::CUIString& title);
+
     // Removes every cached entry of the static host whose URL names a ".swf"
     // file, so that the page fetches those files again.
     static void DeleteCachedSwfFiles();
@@ -59,6 +68,10 @@ private:
     IBrowserFrame* m_pMainFrame;
     bool m_bForward;
     bool m_bBack;
+    SkinUI::CUIString m_PendingUrl;
+    SkinUI::CUIString m_PendingTitle;
+    bool m_bUrlPending;
+    bool m_bTitlePending;
 };
 
 #endif // TEVELA_CUSBROWSEREVENTHANDER_H

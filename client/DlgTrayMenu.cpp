@@ -24,8 +24,18 @@ bool ShowTrayMenu(HWND hWndMain)
         return false;
     CDlgTrayMenu* pMenu = new CDlgTrayMenu;
     pMenu->SetMainWindow(hWndMain);
+    bool bDestroyed = false;
+    pMenu->m_pDestroyed = &bDestroyed;
     // The layout's own size (130 x 53) replaces this one while it is built.
-    pMenu->Create(NULL, NULL, WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, 0, 0, 135, 136);
+    if (pMenu->Create(NULL, NULL, WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, 0, 0, 135, 136) ==
+        NULL) {
+        // A window destroyed during its creation has deleted its menu already.
+        if (!bDestroyed)
+            delete pMenu;
+        ::InterlockedExchange(&g_lCreatingMenu, 0);
+        return false;
+    }
+    pMenu->m_pDestroyed = NULL;
     ::SetForegroundWindow(pMenu->GetHWND());
     pMenu->PlaceAtCursor();
     pMenu->Show(true, true);
@@ -33,7 +43,7 @@ bool ShowTrayMenu(HWND hWndMain)
     return true;
 }
 
-CDlgTrayMenu::CDlgTrayMenu() : m_hWndMain(NULL)
+CDlgTrayMenu::CDlgTrayMenu() : m_hWndMain(NULL), m_pDestroyed(NULL)
 {
 }
 
@@ -122,5 +132,7 @@ void CDlgTrayMenu::Notify(UINotify& msg)
 
 void CDlgTrayMenu::OnWindowDestroyed(HWND /*hWnd*/)
 {
+    if (m_pDestroyed != NULL)
+        *m_pDestroyed = true;
     delete this;
 }

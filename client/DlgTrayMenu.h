@@ -30,15 +30,19 @@ protected:
     virtual void OnWindowDestroyed(HWND hWnd);
 
 private:
-    // Only OnWindowDestroyed deletes the menu, always as this class.
+    friend bool ShowTrayMenu(HWND hWndMain);
+    // Only OnWindowDestroyed deletes the menu (or ShowTrayMenu one whose
+    // window never came), always as this class.
     virtual ~CDlgTrayMenu() {}
 
     SkinUI::CUIManager m_pm;
     HWND m_hWndMain;
+    bool* m_pDestroyed;   // set true when the window is destroyed during Create
 };
 
 // Opens a new tray menu for the main window; false when the window does not
-// exist or another call is creating a menu at this moment.
+// exist, another call is creating a menu at this moment, or the menu's window
+// cannot be created.
 bool ShowTrayMenu(HWND hWndMain);
 
 #endif // TEVELA_DLGTRAYMENU_H

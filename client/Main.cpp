@@ -95,9 +95,12 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPWSTR lpC
         FreeResources(handles);
         return 0;
     }
-    pFrame->Create(NULL, TEVELA_DISPLAY_NAME, WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0, 0, 1050, 680);
-    pFrame->Center();
-    ::ShowWindow(pFrame->GetHWND(), SW_SHOWMAXIMIZED);
+    // A window that cannot be made ends the program (and its guard) at once;
+    // the frame may be gone with it.
+    if (!CMainFrame::OpenMainWindow(pFrame)) {
+        FreeResources(handles);
+        return 1;
+    }
     CUIManager::RunMessageLoop();
 
     ::OleUninitialize();

@@ -5,6 +5,8 @@
 
 #include <new>
 
+#include <process.h>
+
 #include "AskDlg.h"
 #include "ClientLog.h"
 #include "ClientMessages.h"
@@ -27,6 +29,11 @@ const wchar_t kAppName[] = L"tevela.exe";
 const wchar_t kPageCloseData[] = L"pageclosebtn";
 // IWebBrowser2::Refresh2 level: reload without the cache.
 const int kRefreshCompletely = 3;
+// Closing never waits on a server for long: the exit report waits at most
+// this long, and the exit as a whole (the report and the end of the update
+// check, whose downloads are aborted first) at most kExitBudgetMs.
+const DWORD kExitReportMs = 1000;
+const DWORD kExitBudgetMs = 1500;
 
 } // namespace
 
@@ -36,8 +43,12 @@ UI_BEGIN_MESSAGE_MAP(CMainFrame, WindowImplBase)
 UI_END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame()
-    : m_TabGroupName(L"pagetabbtngrp"), m_pTrayIcon(NULL), m_pStartMode(NULL), m_StartResult(0)
+    : m_TabGroupName(L"pagetabbtngrp"), m_pTrayIcon(NULL), m_pStartMode(NULL), m_StartResult(0),
+      m_bHomeDeferred(false), m_hMacLookup(NULL)
 {
+    m_hMacLookup = reinterpret_cast<HANDLE>(_beginthreadex(NULL, 0, &CMainFrame::MacLookupThread, this, 0, NULL));
+    if (m_hMacLookup == NULL)
+        m_MacAddress = WinUtil::GetMacAddress();
     m_ModulePath = WinUtil::GetModulePath();
     m_ModuleName = WinUtil::GetModuleName();
     m_pStartMode = new CStartMode(this);
@@ -46,6 +57,7 @@ CMainFrame::CMainFrame()
 
 CMainFrame::~CMainFrame()
 {
+    TakeMacAddress();
     // The worker ends before anything it may reach is freed.
     delete m_pStartMode;
     m_pStartMode = NULL;
@@ -57,6 +69,22 @@ CMainFrame::~CMainFrame()
         delete m_pTrayIcon;
         m_pTrayIcon = NULL;
     }
+}
+
+unsigned __stdcall CMainFrame::MacLookupThread(void* pFrame)
+{
+    static_cast<CMainFrame*>(pFrame)->m_MacAddress = WinUtil::GetMacAddress();
+    return 0;
+}
+
+GString CMainFrame::TakeMacAddress()
+{
+    if (m_hMacLookup != NULL) {
+        ::WaitForSingleObject(m_hMacLookup, INFINITE);
+        ::CloseHandle(m_hMacLookup);
+        m_hMacLookup = NULL;
+    }
+    return m_MacAddress;
 }
 
 LPCTSTR CMainFrame::GetWindowClassName() const
@@ -84,8 +112,12 @@ HWND CMainFrame::GetFrameWindow() const
 // ---------------------------------------------------------------------------
 bool CMainFrame::StartUpdater()
 {
+    // The path in quotes and as the application name: under a folder with
+    // blanks ("C:\Program Files\...") nothing else can be started in its
+    // place, and the updater sees exactly "<exe name> 0" after its own path.
+    const GString updater = m_ModulePath + L"\\update.exe";
     GString cmdLine;
-    cmdLine.Format(L"%s %s", (m_ModulePath + L"\\update.exe").c_str(), (m_ModuleName + L" 0").c_str());
+    cmdLine.Format(L"\"%s\" %s", updater.c_str(), (m_ModuleName + L" 0").c_str());
     std::wstring buffer = cmdLine.str();
     buffer.push_back(L'\0');
     STARTUPINFOW si;
@@ -95,7 +127,7 @@ bool CMainFrame::StartUpdater()
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi;
     memset(&pi, 0, sizeof(pi));
-    if (!::CreateProcessW(NULL, &buffer[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
+    if (!::CreateProcessW(updater.c_str(), &buffer[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
         LOG_INFO << "CMainFrame::StartUpdater " << cmdLine << " failed, error " << ::GetLastError();
         return false;
     }
@@ -148,12 +180,22 @@ int CMainFrame::OnStartMode(int /*nStartType*/, int nUpdate)
 // ---------------------------------------------------------------------------
 // Window set-up and teardown
 // ---------------------------------------------------------------------------
-void CMainFrame::SendStatistics(const wchar_t* pszEvent)
+void CMainFrame::SendStatistics(const wchar_t* pszEvent, DWORD waitMs)
 {
     CWinHttpRequest request;
     request.SetUrl(MakeStatUrl(m_StatBaseUrl.str(), pszEvent));
+    request.SetDeadline(CWinHttpRequest::kDefaultDeadlineMs, waitMs);
     std::string answer;
     request.Get(answer);
+}
+
+bool CMainFrame::OpenMainWindow(CMainFrame* pFrame)
+{
+    if (pFrame->Create(NULL, TEVELA_DISPLAY_NAME, WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0, 0, 1050, 680) == NULL)
+        return false;
+    pFrame->Center();
+    ::ShowWindow(pFrame->GetHWND(), SW_SHOWMAXIMIZED);
+    return true;
 }
 
 void CMainFrame::InitWindow()
@@ -167,7 +209,7 @@ void CMainFrame::InitWindow()
     CWebBrowserUI* pHome = static_cast<CWebBrowserUI*>(m_pm.FindControlByName(L"homepageweb"));
     if (pHome != NULL && pHome->GetInterface(L"WebBrowser") != NULL) {
         const std::wstring channel = ReadChannel();
-        const GString mac = WinUtil::GetMacAddress();
+        const GString mac = TakeMacAddress();
         m_StatBaseUrl = MakeStatBaseUrl(TEVELA_STAT_HOST, mac.c_str(), channel.c_str());
         CUIString homePage;
         homePage.Format(L"http://%s?qd=%s&source=1&mac=%s", TEVELA_WEB_HOST, channel.c_str(), mac.c_str());
@@ -176,7 +218,12 @@ void CMainFrame::InitWindow()
         pHome->SetEventHandler(pHandler);
         pHome->SetUserPointer(reinterpret_cast<UINT_PTR>(pHandler));
         m_Handlers.Add(pHandler);
-        SendStatistics(TEVELA_STAT_CLIENT_START);
+        // The browser object comes with the home browser's first layout;
+        // that waits until the window has been painted once.
+        pHome->SetVisible(false);
+        m_bHomeDeferred = true;
+        // Sent now; the window does not wait for the answer.
+        SendStatistics(TEVELA_STAT_CLIENT_START, 0);
     }
 
     HICON hIcon = ::LoadIconW(CUIManager::GetResourceInstance(), MAKEINTRESOURCEW(IDI_TEVELA));
@@ -195,27 +242,37 @@ void CMainFrame::InitWindow()
 
 void CMainFrame::OnWindowDestroyed(HWND hWnd)
 {
-    SendStatistics(TEVELA_STAT_CLIENT_EXIT);
+    const DWORD dwStart = ::GetTickCount();
+    // The update check's downloads end now, whatever their servers do.
+    if (m_pStartMode != NULL)
+        m_pStartMode->CancelUpdateCheck();
+    SendStatistics(TEVELA_STAT_CLIENT_EXIT, kExitReportMs);
     // The pages and their browsers go before their handlers do (destructor).
     CTabLayoutUI* pSwitch = FindSwitch();
     if (pSwitch != NULL)
         pSwitch->RemoveAll();
     WindowImplBase::OnWindowDestroyed(hWnd);
-    delete this;
+    const DWORD dwSpent = ::GetTickCount() - dwStart;
+    const DWORD dwLeft = dwSpent < kExitBudgetMs ? kExitBudgetMs - dwSpent : 0;
+    // A worker that has not ended by then may still reach this frame: it
+    // stays, and the process's end takes both.
+    if (m_pStartMode == NULL || m_pStartMode->WaitUpdateCheck(dwLeft))
+        delete this;
     ::PostQuitMessage(0);
 }
 
 // ---------------------------------------------------------------------------
 // Messages
 // ---------------------------------------------------------------------------
-bool CMainFrame::IsLiveBrowser(WPARAM wParam) const
+CCusBrowserEventHander* CMainFrame::FindLiveHandler(WPARAM wParam) const
 {
-    for (int i = 0; i < m_Handlers.GetSize(); ++i) {
+    // Only compared, never followed: the value may come from any process.
+    for (int i = 0; wParam != 0 && i < m_Handlers.GetSize(); ++i) {
         CCusBrowserEventHander* pHandler = static_cast<CCusBrowserEventHander*>(m_Handlers[i]);
         if (reinterpret_cast<WPARAM>(pHandler->GetBrowser()) == wParam)
-            return true;
+            return pHandler;
     }
-    return false;
+    return NULL;
 }
 
 LRESULT CMainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
@@ -231,20 +288,21 @@ LRESULT CMainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     }
     case WM_TRAY_NOTIFY:
         return OnTrayNotify(lParam);
-    case WM_BROWSER_TITLE_CHANGED:
-        // Titles and URLs are pointers: only this thread's own pages send them.
-        if (!::InSendMessage() && wParam != 0 && IsLiveBrowser(wParam)) {
-            CUIString title(reinterpret_cast<const wchar_t*>(lParam) != NULL ? reinterpret_cast<const wchar_t*>(lParam)
-                                                                             : L"");
-            SetPageTitle(reinterpret_cast<CWebBrowserUI*>(wParam), title);
-        }
+    case WM_BROWSER_TITLE_CHANGED: {
+        // The title is the one its page's handler keeps for this message.
+        CCusBrowserEventHander* pHandler = FindLiveHandler(wParam);
+        CUIString title;
+        if (pHandler != NULL && pHandler->TakePendingTitle(title))
+            SetPageTitle(pHandler->GetBrowser(), title);
         return 0;
-    case WM_OPEN_URL_IN_NEW_TAB:
-        if (!::InSendMessage() && wParam != 0) {
-            CUIString url(reinterpret_cast<const wchar_t*>(wParam));
+    }
+    case WM_OPEN_URL_IN_NEW_TAB: {
+        CCusBrowserEventHander* pHandler = FindLiveHandler(wParam);
+        CUIString url;
+        if (pHandler != NULL && pHandler->TakePendingUrl(url))
             OpenUrlInNewTab(url);
-        }
         return 0;
+    }
     case WM_BROWSER_BACK_STATE:
         SetBackEnabled(wParam == 1);
         return 0;
@@ -252,9 +310,23 @@ LRESULT CMainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         SetForwardEnabled(wParam == 1);
         return 0;
     case WM_CLOSE_BROWSER_PAGE:
-        if (wParam != 0 && IsLiveBrowser(wParam))
-            ClosePage(reinterpret_cast<CWebBrowserUI*>(wParam));
+        if (FindLiveHandler(wParam) != NULL)
+            ClosePage(FindLiveHandler(wParam)->GetBrowser());
         return 0;
+    case WM_PAINT: {
+        const LRESULT lRes = WindowImplBase::HandleMessage(uMsg, wParam, lParam);
+        if (m_bHomeDeferred) {
+            m_bHomeDeferred = false;
+            ::PostMessageW(m_hWnd, WM_SHOW_HOME_PAGE, 0, 0);
+        }
+        return lRes;
+    }
+    case WM_SHOW_HOME_PAGE: {
+        CControlUI* pHome = m_pm.FindControlByName(L"homepageweb");
+        if (pHome != NULL && !pHome->IsVisible())
+            pHome->SetVisible(true);
+        return 0;
+    }
     case WM_ACTIVATE_INSTANCE:
         if (!::IsWindowVisible(m_hWnd)) {
             Show(true, true);

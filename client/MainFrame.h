@@ -43,6 +43,11 @@ public:
     virtual HWND GetFrameWindow() const;
     virtual SkinUI::CWebBrowserUI* GetCurrentBrowser();
 
+    // Creates, centres and shows the main window maximised, as the program
+    // starts it. False when the window could not be created; the frame may
+    // then be gone already and must not be used.
+    static bool OpenMainWindow(CMainFrame* pFrame);
+
     // Restores, raises and activates the main window.
     void BringToFront();
     int OnTrayNotify(LPARAM lMouseMsg);
@@ -92,9 +97,11 @@ private:
     SkinUI::CTabLayoutUI* FindSwitch();
     SkinUI::CContainerUI* FindTabStrip();
     SkinUI::CUIPtrArray* GetTabGroup();
-    void SendStatistics(const wchar_t* pszEvent);
+    // Sends the report; waits at most waitMs for its answer (0: not at all).
+    void SendStatistics(const wchar_t* pszEvent, DWORD waitMs);
     void SetArrowButton(const wchar_t* pszButton, const wchar_t* pszImageBase, bool bEnabled);
-    bool IsLiveBrowser(WPARAM wParam) const;
+    // The handler of the live page whose browser pointer equals wParam.
+    CCusBrowserEventHander* FindLiveHandler(WPARAM wParam) const;
     void RaiseAboveOthers();
 
     SkinUI::CUIString m_TabGroupName;
@@ -106,6 +113,13 @@ private:
     GString m_ModuleName;
     GString m_LocalVersion;
     GString m_StatBaseUrl;
+    bool m_bHomeDeferred;   // the home browser waits for the first paint
+    // The MAC address, looked up on a thread of its own while the window is
+    // being made (the adapter query is slow); InitWindow takes it.
+    HANDLE m_hMacLookup;
+    GString m_MacAddress;
+    static unsigned __stdcall MacLookupThread(void* pFrame);
+    GString TakeMacAddress();
 };
 
 #endif // TEVELA_MAINFRAME_H

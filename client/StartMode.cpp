@@ -112,11 +112,24 @@ bool CStartMode::StartUpdateCheck(const GString& strServerUrl, const GString& st
     return true;
 }
 
+bool CStartMode::WaitUpdateCheck(DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    while (m_Thread.IsRunning()) {
+        if (::GetTickCount() - start >= timeoutMs)
+            return false;
+        ::Sleep(5);
+    }
+    m_Thread.Stop();
+    return true;
+}
+
 void CStartMode::UpdateCheckTask()
 {
     UpdateStrategy strategy;
     const int result = CheckForUpdate(m_ServerUrl, m_LocalIniPath, strategy, m_LocalVersion,
-                                     m_pEnv != NULL ? m_pEnv : &g_clientEnv);
-    if (result >= 0 && m_pObserver != NULL)
+                                     m_pEnv != NULL ? m_pEnv : &g_clientEnv, &m_Abort);
+    // A client that is closing hands over nothing.
+    if (result >= 0 && m_pObserver != NULL && !m_Abort.IsAborted())
         m_pObserver->OnStartMode(m_AppStartType, 1);
 }

@@ -6,9 +6,8 @@
 
 #include <windows.h>
 
+#include "UpdateCheck.h"
 #include "Utils.h"
-
-class IUpdateCheckEnv;
 
 // Start types, from the first word of the command line.
 enum ClientStartType
@@ -36,7 +35,8 @@ class CStartMode
 {
 public:
     explicit CStartMode(IStartObserver* pObserver);
-    // Stops the worker (it ends within the HTTP time-outs) before anything else.
+    // Stops the worker before anything else (it ends within the deadlines of
+    // its downloads, at once after CancelUpdateCheck).
     ~CStartMode();
 
     // The start type of the command line (the text after the program name),
@@ -60,6 +60,12 @@ public:
     const GString& GetLocalVersion() const { return m_LocalVersion; }
     // Waits for the worker to end (tests, and the destructor).
     void StopUpdateCheck() { m_Thread.Stop(); }
+    // From any thread: the check's running download ends at once, later ones
+    // fail, and the observer is not called any more.
+    void CancelUpdateCheck() { m_Abort.Abort(); }
+    // Waits at most timeoutMs for the worker to end; true when it has ended
+    // (or never started), and then the destructor does not wait.
+    bool WaitUpdateCheck(DWORD timeoutMs);
 
 private:
     CStartMode(const CStartMode&);
@@ -72,6 +78,7 @@ private:
     Thread m_Thread;
     IStartObserver* m_pObserver;
     IUpdateCheckEnv* m_pEnv;
+    CUpdateCheckAbort m_Abort;
 };
 
 #endif // TEVELA_STARTMODE_H

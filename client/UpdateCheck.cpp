@@ -47,8 +47,45 @@ std::vector<gstring> SplitList(const GString& text)
 
 GString LocalInfoPath(IUpdateCheckEnv* env) { return env->InstallFolder() + L"\\localinfo.ini"; }
 
+// One download of the check: its limits, and registered for an abort.
+class CheckDownload
+{
+public:
+    CheckDownload(CHttpClient& http, CUpdateCheckAbort* abort, unsigned long long maxBytes, DWORD deadlineMs)
+        : m_http(http), m_abort(abort)
+    {
+        m_http.SetLimits(maxBytes, deadlineMs);
+        if (m_abort != NULL)
+            m_abort->Enter(m_http);
+    }
+    ~CheckDownload()
+    {
+        if (m_abort != NULL)
+            m_abort->Leave(m_http);
+    }
+
+private:
+    CheckDownload(const CheckDownload&);
+    CheckDownload& operator=(const CheckDownload&);
+    CHttpClient& m_http;
+    CUpdateCheckAbort* m_abort;
+};
+
+// A province or city worth keeping: short, printable text on one line.
+bool IsPlaceName(const gstring& text)
+{
+    const std::string& s = text.str();
+    if (s.empty() || s.size() > kMaxPlaceBytes)
+        return false;
+    for (size_t i = 0; i < s.size(); ++i)
+        if (static_cast<unsigned char>(s[i]) < 0x20 || s[i] == 0x7F)
+            return false;
+    return true;
+}
+
 // Province and city share everything but their key.
-bool CheckPlaceStrategy(const GString& strategy, const wchar_t* key, bool wantProvince, IUpdateCheckEnv* env)
+bool CheckPlaceStrategy(const GString& strategy, const wchar_t* key, bool wantProvince, IUpdateCheckEnv* env,
+                        CUpdateCheckAbort* abort)
 {
     CIniParse localInfo(LocalInfoPath(env));
     GString local;
@@ -56,7 +93,7 @@ bool CheckPlaceStrategy(const GString& strategy, const wchar_t* key, bool wantPr
     if (local.empty())
     {
         GString province, city;
-        if (LookupIpLocation(localInfo, province, city, env))
+        if (LookupIpLocation(localInfo, province, city, env, abort))
             local = wantProvince ? province : city;
     }
     if (strategy.empty())
@@ -78,28 +115,85 @@ IUpdateCheckEnv* DefaultUpdateCheckEnv()
     return &env;
 }
 
+CUpdateCheckAbort::CUpdateCheckAbort() : m_pCurrent(NULL), m_bAborted(false)
+{
+    InitializeCriticalSection(&m_lock);
+}
+
+CUpdateCheckAbort::~CUpdateCheckAbort()
+{
+    DeleteCriticalSection(&m_lock);
+}
+
+void CUpdateCheckAbort::Abort()
+{
+    EnterCriticalSection(&m_lock);
+    m_bAborted = true;
+    if (m_pCurrent != NULL)
+        m_pCurrent->Abort();
+    LeaveCriticalSection(&m_lock);
+}
+
+bool CUpdateCheckAbort::IsAborted()
+{
+    EnterCriticalSection(&m_lock);
+    const bool aborted = m_bAborted;
+    LeaveCriticalSection(&m_lock);
+    return aborted;
+}
+
+bool CUpdateCheckAbort::Enter(CHttpClient& http)
+{
+    EnterCriticalSection(&m_lock);
+    const bool aborted = m_bAborted;
+    if (aborted)
+        http.Abort();
+    else
+        m_pCurrent = &http;
+    LeaveCriticalSection(&m_lock);
+    return !aborted;
+}
+
+void CUpdateCheckAbort::Leave(CHttpClient& http)
+{
+    EnterCriticalSection(&m_lock);
+    if (m_pCurrent == &http)
+        m_pCurrent = NULL;
+    LeaveCriticalSection(&m_lock);
+}
+
+// Horner's scheme: after the last piece the sum is multiplied once more, so
+// piece i of n carries 255^(n-i), as the weights say. Pieces are the
+// non-empty runs between dots, read one at a time.
 unsigned long long VersionToNumber(const GString& version)
 {
-    std::vector<gstring> pieces;
-    int n = SplitNarrowString(gstring(version), ".", pieces);
+    const gstring narrow(version);
+    const std::string& s = narrow.str();
     unsigned long long sum = 0;
-    for (int i = 0; i < n; ++i)
+    size_t pos = 0;
+    while (pos < s.size())
     {
-        unsigned long long weight = 1;
-        for (int k = 0; k < n - i; ++k)
-            weight *= 255ULL;
-        sum += (unsigned long long)NarrowStringToUInt(pieces[(size_t)i]) * weight;
+        const size_t end = s.find('.', pos);
+        const size_t stop = end == std::string::npos ? s.size() : end;
+        if (stop > pos)
+            sum = (sum + (unsigned long long)NarrowStringToUInt(gstring(s.substr(pos, stop - pos)))) * 255ULL;
+        pos = stop + 1;
     }
     return sum;
 }
 
-bool LookupIpLocation(CIniParse& localInfo, GString& province, GString& city, IUpdateCheckEnv* env)
+bool LookupIpLocation(CIniParse& localInfo, GString& province, GString& city, IUpdateCheckEnv* env,
+                      CUpdateCheckAbort* abort)
 {
     env = Env(env);
     province.clear();
     city.clear();
     CHttpClient http;
-    gstring body = http.Get(env->IpLocationHost() + L"/cityjson", GString());
+    gstring body;
+    {
+        CheckDownload download(http, abort, kLocationMaxBytes, kLocationDeadlineMs);
+        body = http.Get(env->IpLocationHost() + L"/cityjson", GString());
+    }
     int brace = body.find('{');
     if (brace < 0)
         return false;
@@ -127,8 +221,13 @@ bool LookupIpLocation(CIniParse& localInfo, GString& province, GString& city, IU
         const Json::Value& c = data["city"];
         if (!p.isString() || !c.isString())
             return false;
-        province = GString(TransCode::Utf_8ToANSI(gstring(p.asString())));
-        city = GString(TransCode::Utf_8ToANSI(gstring(c.asString())));
+        const gstring ansiProvince = TransCode::Utf_8ToANSI(gstring(p.asString()));
+        const gstring ansiCity = TransCode::Utf_8ToANSI(gstring(c.asString()));
+        // Only what fits a line of localinfo.ini is kept.
+        if (!IsPlaceName(ansiProvince) || !IsPlaceName(ansiCity))
+            return false;
+        province = GString(ansiProvince);
+        city = GString(ansiCity);
     }
     catch (...)
     {
@@ -142,14 +241,14 @@ bool LookupIpLocation(CIniParse& localInfo, GString& province, GString& city, IU
     return true;
 }
 
-bool CheckProvinceStrategy(const GString& strategy, IUpdateCheckEnv* env)
+bool CheckProvinceStrategy(const GString& strategy, IUpdateCheckEnv* env, CUpdateCheckAbort* abort)
 {
-    return CheckPlaceStrategy(strategy, CLIENT_KEY_PROVINCE, true, Env(env));
+    return CheckPlaceStrategy(strategy, CLIENT_KEY_PROVINCE, true, Env(env), abort);
 }
 
-bool CheckCityStrategy(const GString& strategy, IUpdateCheckEnv* env)
+bool CheckCityStrategy(const GString& strategy, IUpdateCheckEnv* env, CUpdateCheckAbort* abort)
 {
-    return CheckPlaceStrategy(strategy, CLIENT_KEY_CITY, false, Env(env));
+    return CheckPlaceStrategy(strategy, CLIENT_KEY_CITY, false, Env(env), abort);
 }
 
 bool CheckPercentStrategy(const GString& localIniPath, const GString& strategy, IUpdateCheckEnv* env)
@@ -241,14 +340,17 @@ bool QueryEnableLua()
 }
 
 int CheckForUpdate(const GString& manifestUrl, const GString& localIniPath, UpdateStrategy& strategy,
-                   const GString& localVersion, IUpdateCheckEnv* env)
+                   const GString& localVersion, IUpdateCheckEnv* env, CUpdateCheckAbort* abort)
 {
     env = Env(env);
     const GString folder = env->InstallFolder();
     const GString manifestPath = folder + L"\\update.ini";
     CHttpClient http;
-    if (http.DownloadTinyFile(manifestUrl, manifestPath, GString()) != 0)
-        return -1;
+    {
+        CheckDownload download(http, abort, kManifestMaxBytes, kManifestDeadlineMs);
+        if (http.DownloadTinyFile(manifestUrl, manifestPath, GString()) != 0)
+            return -1;
+    }
 
     strategy.strLocalIniPath = localIniPath;
     CIniParse manifest(manifestPath);
@@ -263,9 +365,9 @@ int CheckForUpdate(const GString& manifestUrl, const GString& localIniPath, Upda
 
     if (VersionToNumber(version) <= VersionToNumber(localVersion))
         return -1;
-    if (!CheckProvinceStrategy(province, env))
+    if (!CheckProvinceStrategy(province, env, abort))
         return -1;
-    if (!CheckCityStrategy(city, env))
+    if (!CheckCityStrategy(city, env, abort))
         return -1;
     if (!CheckPercentStrategy(strategy.strLocalIniPath, percent, env))
         return -1;

@@ -2,6 +2,8 @@
 # The client under Wine, next to a local server at its loopback port:
 #   client.first_paint_ms  process start to the first painted main window, the
 #                          home page navigating to the local server (median of 10)
+#   client.empty_process_ms  an empty program's start and end, for scale (median of 10)
+#   client.start_ratio     client.first_paint_ms / client.empty_process_ms
 #   client.tab_open_ms     opening and painting a new browser tab (median of 50)
 #   env: BUILD_DIR (the build folder), WINE_RUN (the Wine wrapper)
 set -euo pipefail

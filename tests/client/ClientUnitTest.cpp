@@ -1,8 +1,11 @@
 // The client's parts without a window: the statistics request against the
-// local server, the start-mode words and guard, the update check on its
-// worker, and the elevation decision through its system seam.
+// local server (and against servers that stall or trickle), the start-mode
+// words and guard, the update check on its worker and its limits against
+// manifest and location servers that stall, trickle or answer hundreds of
+// megabytes, and the elevation decision through its system seam.
 #include <gtest/gtest.h>
 
+#include <winsock2.h>
 #include <windows.h>
 
 #include <atomic>
@@ -11,6 +14,7 @@
 
 #include "Elevation.h"
 #include "NetTestEnv.h"
+#include "SlowServers.h"
 #include "StartMode.h"
 #include "TestSupport.h"
 #include "UpdateCheck.h"
@@ -96,6 +100,51 @@ TEST_F(StatRequest, ThePathReachesTheServerVerbatim)
     std::string answer;
     EXPECT_TRUE(request.Get(answer));
     EXPECT_EQ(1, nettest::CountRequests(testsupport::Narrow(path)));
+}
+
+TEST_F(StatRequest, ABodyCutShortIsAFailure)
+{
+    nettest::SetScript("{\"rules\": [{\"path\": \"/stat\", \"status\": 200, \"body\": \"abcdefgh\", \"truncate\": 3}]}");
+    CWinHttpRequest request;
+    ASSERT_TRUE(request.SetUrl(L"http://" + nettest::Host() + L"/stat"));
+    std::string answer;
+    EXPECT_FALSE(request.Get(answer));
+}
+
+// A host that accepts and then stalls or trickles ends the request at its
+// overall deadline (5 s by default); a caller that does not wait returns at once.
+TEST_F(StatRequest, AStalledOrTricklingHostEndsAtTheDeadline)
+{
+    for (slowserver::Kind kind : { slowserver::STALL, slowserver::TRICKLE }) {
+        slowserver::Server server(kind);
+        CWinHttpRequest request;
+        ASSERT_TRUE(request.SetUrl(L"http://" + server.Url(L"/src=client&id=client_start")));
+        std::string answer;
+        DWORD start = ::GetTickCount();
+        EXPECT_FALSE(request.Get(answer)) << slowserver::Name(kind);
+        EXPECT_GE(::GetTickCount() - start, 4000u) << slowserver::Name(kind);
+        EXPECT_LT(::GetTickCount() - start, 7000u) << slowserver::Name(kind);
+
+        CWinHttpRequest unwaited;
+        ASSERT_TRUE(unwaited.SetUrl(L"http://" + server.Url(L"/src=client&id=client_start")));
+        unwaited.SetDeadline(2000, 0);
+        start = ::GetTickCount();
+        EXPECT_FALSE(unwaited.Get(answer));
+        EXPECT_LT(::GetTickCount() - start, 500u);
+        // It was sent all the same.
+        EXPECT_TRUE(testsupport::PumpUntil([&] { return server.Connections() >= 2; }, 3000));
+    }
+}
+
+TEST_F(StatRequest, AnUnwaitedRequestStillReachesTheHost)
+{
+    nettest::SetScript("{\"rules\": [{\"prefix\": \"/src=\", \"status\": 200, \"body\": \"\"}]}");
+    CWinHttpRequest request;
+    ASSERT_TRUE(request.SetUrl(L"http://" + nettest::Host() + L"/src=client&id=client_start"));
+    request.SetDeadline(5000, 0);
+    std::string answer;
+    EXPECT_FALSE(request.Get(answer));
+    EXPECT_TRUE(testsupport::PumpUntil([] { return nettest::CountRequests("/src=client&id=client_start") == 1; }, 3000));
 }
 
 TEST_F(StatRequest, NoServerOrNoUrlFailsAtOnce)
@@ -268,6 +317,184 @@ TEST(StartModeCheck, AnUpdateDueReachesTheObserverWithFlag1)
         if (c.calls > 0) {
             EXPECT_EQ(1, observer.lastUpdate.load());
         }
+    }
+    testsupport::RemoveTree(dir);
+}
+
+// ---------------------------------------------------------------------------
+// The update check against servers that misbehave
+// ---------------------------------------------------------------------------
+class HostEnv : public CountingEnv {
+public:
+    std::wstring host;
+    GString IpLocationHost() override { return GString(host); }
+};
+
+struct CheckRun {
+    GString url;
+    GString localIni;
+    HostEnv* env;
+    CUpdateCheckAbort* abort;
+    int result = 99;
+};
+
+DWORD WINAPI RunCheck(LPVOID p)
+{
+    CheckRun* run = static_cast<CheckRun*>(p);
+    UpdateStrategy strategy;
+    run->result = CheckForUpdate(run->url, run->localIni, strategy, GString(L"1.0.1.1"), run->env, run->abort);
+    return 0;
+}
+
+// Whatever the manifest server does, an abort from another thread ends the
+// check at once; a huge manifest ends it by itself at the size cap.
+TEST(UpdateCheckLimits, AnAbortEndsTheCheckAtOnceAndHugeManifestsStopAtTheCap)
+{
+    const std::wstring dir = testsupport::MakeTempDir(L"checklimits");
+    HostEnv env;
+    env.folder = GString(dir.substr(0, dir.size() - 1));
+    for (slowserver::Kind kind :
+         { slowserver::STALL, slowserver::TRICKLE, slowserver::HUGE_LENGTH, slowserver::HUGE_STREAM }) {
+        slowserver::Server server(kind);
+        CUpdateCheckAbort abort;
+        CheckRun run;
+        run.url = GString(server.Url(L"/update.ini"));
+        run.localIni = GString(dir + L"Local.ini");
+        run.env = &env;
+        run.abort = &abort;
+        HANDLE worker = ::CreateThread(NULL, 0, &RunCheck, &run, 0, NULL);
+        ASSERT_TRUE(worker != NULL);
+        ASSERT_TRUE(testsupport::PumpUntil([&] { return server.Connections() > 0; }, 5000)) << slowserver::Name(kind);
+        ::Sleep(300);
+        const DWORD start = ::GetTickCount();
+        abort.Abort();
+        EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(worker, 1000)) << slowserver::Name(kind);
+        EXPECT_LT(::GetTickCount() - start, 1000u) << slowserver::Name(kind);
+        ::WaitForSingleObject(worker, INFINITE);
+        ::CloseHandle(worker);
+        EXPECT_EQ(-1, run.result) << slowserver::Name(kind);
+        EXPECT_FALSE(testsupport::FileExists(dir + L"update.ini")) << slowserver::Name(kind);
+        EXPECT_TRUE(abort.IsAborted());
+    }
+    for (slowserver::Kind kind : { slowserver::HUGE_LENGTH, slowserver::HUGE_STREAM }) {
+        slowserver::Server server(kind);
+        UpdateStrategy strategy;
+        const DWORD start = ::GetTickCount();
+        EXPECT_EQ(-1, CheckForUpdate(GString(server.Url(L"/update.ini")), GString(dir + L"Local.ini"), strategy,
+                                     GString(L"1.0.1.1"), &env))
+            << slowserver::Name(kind);
+        EXPECT_LT(::GetTickCount() - start, 10000u) << slowserver::Name(kind);
+        EXPECT_FALSE(testsupport::FileExists(dir + L"update.ini")) << slowserver::Name(kind);
+    }
+    testsupport::RemoveTree(dir);
+}
+
+// Only a short, one-line province and city are kept; a huge reply is no answer.
+TEST(UpdateCheckLimits, TheLocationReplyIsCappedAndValidated)
+{
+    ASSERT_TRUE(nettest::Available());
+    nettest::Reset();
+    const std::wstring dir = testsupport::MakeTempDir(L"location");
+    HostEnv env;
+    env.folder = GString(dir.substr(0, dir.size() - 1));
+    env.host = nettest::Host();
+    auto reply = [](const std::string& province, const std::string& city) {
+        return "{\"code\":\"A00000\",\"data\":{\"province\":\"" + province + "\",\"city\":\"" + city + "\"}}";
+    };
+    struct Case {
+        const char* what;
+        std::string body;
+        bool answer;
+    } cases[] = {
+        { "plain", reply("Hebei", "Baoding"), true },
+        { "64 bytes", reply(std::string(64, 'p'), "Baoding"), true },
+        { "65 bytes", reply(std::string(65, 'p'), "Baoding"), false },
+        { "a city of 40 000 bytes", reply("Hebei", std::string(40000, 'c')), false },
+        { "a line break", reply("Hebei", "Bao\\r\\n[UPDATE]\\r\\nVERSION=9.9.9.9"), false },
+        { "a tab", reply("He\\tbei", "Baoding"), false },
+        { "empty", reply("", "Baoding"), false },
+    };
+    for (const Case& c : cases) {
+        ::DeleteFileW((dir + L"localinfo.ini").c_str());
+        testsupport::WriteFileBytes(nettest::Root() + L"cityjson", c.body);
+        CIniParse info(GString(dir + L"localinfo.ini"));
+        GString province, city;
+        EXPECT_EQ(c.answer, LookupIpLocation(info, province, city, &env)) << c.what;
+        EXPECT_EQ(c.answer, testsupport::FileExists(dir + L"localinfo.ini")) << c.what;
+        if (c.answer) {
+            EXPECT_LT(testsupport::ReadFileBytes(dir + L"localinfo.ini").size(), 200u) << c.what;
+        }
+    }
+    for (slowserver::Kind kind : { slowserver::HUGE_LENGTH, slowserver::HUGE_STREAM }) {
+        slowserver::Server server(kind);
+        env.host = server.Url(L"");
+        ::DeleteFileW((dir + L"localinfo.ini").c_str());
+        CIniParse info(GString(dir + L"localinfo.ini"));
+        GString province, city;
+        const DWORD start = ::GetTickCount();
+        EXPECT_FALSE(LookupIpLocation(info, province, city, &env)) << slowserver::Name(kind);
+        EXPECT_LT(::GetTickCount() - start, 5000u) << slowserver::Name(kind);
+        EXPECT_FALSE(testsupport::FileExists(dir + L"localinfo.ini")) << slowserver::Name(kind);
+    }
+    testsupport::RemoveTree(dir);
+}
+
+TEST(UpdateCheckLimits, VersionToNumberIsOnePassWithTheSameValue)
+{
+    // The weights written out: piece i of n carries 255^(n-i).
+    auto byWeights = [](const std::vector<unsigned long long>& pieces) {
+        unsigned long long sum = 0;
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            unsigned long long w = 1;
+            for (size_t k = 0; k < pieces.size() - i; ++k)
+                w *= 255ULL;
+            sum += pieces[i] * w;
+        }
+        return sum;
+    };
+    struct Case {
+        const wchar_t* text;
+        std::vector<unsigned long long> pieces;
+    } cases[] = {
+        { L"1.0.1.1", { 1, 0, 1, 1 } },          { L"..3..", { 3 } },
+        { L"4294967295.7", { 4294967295ULL, 7 } }, { L"2.0.0.0.0.0.0.0.0.1", { 2, 0, 0, 0, 0, 0, 0, 0, 0, 1 } },
+        { L" 12.x", { 12, 0 } }, { L"", {} },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(byWeights(c.pieces), VersionToNumber(GString(c.text))) << testsupport::Narrow(c.text);
+    // A million pieces: the sum of 255^k for k = 1..10^6, modulo 2^64.
+    std::wstring longVersion;
+    longVersion.reserve(2000000);
+    for (int i = 0; i < 1000000; ++i)
+        longVersion += i == 0 ? L"1" : L".1";
+    unsigned long long expected = 0, power = 1;
+    for (int i = 0; i < 1000000; ++i) {
+        power *= 255ULL;
+        expected += power;
+    }
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(expected, VersionToNumber(GString(longVersion.c_str())));
+    EXPECT_LT(::GetTickCount() - start, 5000u);
+}
+
+TEST(StartModeCheck, ACancelledCheckEndsAtOnceAndHandsOverNothing)
+{
+    const std::wstring dir = testsupport::MakeTempDir(L"startcancel");
+    CountingEnv env;
+    env.folder = GString(dir.substr(0, dir.size() - 1));
+    for (slowserver::Kind kind : { slowserver::STALL, slowserver::TRICKLE }) {
+        slowserver::Server server(kind);
+        RecordingObserver observer;
+        CStartMode mode(&observer);
+        mode.SetUpdateCheckEnv(&env);
+        mode.StartUpdateCheck(GString(server.Url(L"/update.ini")), GString(dir + L"Local.ini"), GString(L"1.0.1.1"));
+        ASSERT_TRUE(testsupport::PumpUntil([&] { return server.Connections() > 0; }, 5000));
+        EXPECT_FALSE(mode.WaitUpdateCheck(200)) << "still downloading";
+        const DWORD start = ::GetTickCount();
+        mode.CancelUpdateCheck();
+        EXPECT_TRUE(mode.WaitUpdateCheck(1000)) << slowserver::Name(kind);
+        EXPECT_LT(::GetTickCount() - start, 1000u);
+        EXPECT_EQ(0, observer.calls.load());
     }
     testsupport::RemoveTree(dir);
 }

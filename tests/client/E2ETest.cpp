@@ -3,9 +3,12 @@
 // server at the fixed port this program runs next to), the real update.exe
 // and Utils.dll. Covers start-up exit codes, the single instance, the browser
 // emulation values, a missing or damaged skin, the start words, the hand-over
-// to the updater, the two-launch update, strategy gating and bad INI files.
+// to the updater (also from a folder with blanks), the two-launch update,
+// strategy gating and bad INI files, and closing and starting again while the
+// manifest or statistics servers stall, trickle or answer hundreds of megabytes.
 #include <gtest/gtest.h>
 
+#include <winsock2.h>
 #include <windows.h>
 #include <shlwapi.h>
 #include <tlhelp32.h>
@@ -16,6 +19,7 @@
 #include "InstallFolder.h"
 #include "NetTestEnv.h"
 #include "RegSettings.h"
+#include "SlowServers.h"
 #include "TestSupport.h"
 #include "Utils.h"
 
@@ -344,6 +348,91 @@ TEST_F(ClientE2E, AProvinceStrategyAsksTheLocationServiceOnce)
     const std::string info = inst.Read(L"localinfo.ini");
     EXPECT_NE(std::string::npos, info.find(std::string("Province=") + ansi)) << info;
     EXPECT_NE(std::string::npos, info.find(std::string("City=") + ansi)) << info;
+}
+
+// ---------------------------------------------------------------------------
+// Servers that misbehave
+// ---------------------------------------------------------------------------
+// Ends the client as its tray menu's "exit" does and returns how long the
+// process took to end (0xFFFFFFFF when it did not within 15 s).
+DWORD TimeTheExit(Installation& inst, const PROCESS_INFORMATION& pi)
+{
+    HWND w = inst.MainWindow(pi.dwProcessId);
+    if (w == NULL)
+        return 0xFFFFFFFF;
+    const DWORD start = ::GetTickCount();
+    ::PostMessageW(w, 0x4515, 2, 0);
+    if (Installation::WaitExit(pi, 15000) == STILL_ACTIVE)
+        return 0xFFFFFFFF;
+    return ::GetTickCount() - start;
+}
+
+// Whatever the manifest server does, the closed client is gone within 2 s,
+// and so its guard: the next start shows its window.
+TEST_F(ClientE2E, TheClientClosesWithin2sWhateverTheManifestServerDoes)
+{
+    for (slowserver::Kind kind :
+         { slowserver::STALL, slowserver::TRICKLE, slowserver::HUGE_LENGTH, slowserver::HUGE_STREAM }) {
+        slowserver::Server server(kind);
+        Installation inst(L"e2e_slowmanifest");
+        ASSERT_TRUE(inst.Populate());
+        inst.Write(L"server.ini", "[CLIENT]\r\nSERVER=" + testsupport::Narrow(server.Url(L"/update.ini")) + "\r\n");
+        for (int run = 0; run < 2; ++run) {
+            const LONG before = server.Connections();
+            PROCESS_INFORMATION pi = inst.Start(L"");
+            ASSERT_TRUE(inst.WaitMainWindow(pi.dwProcessId, 10000) != NULL) << slowserver::Name(kind) << " run " << run;
+            ASSERT_TRUE(testsupport::PumpUntil([&] { return server.Connections() > before; }, 10000));
+            testsupport::PumpFor(500);   // the download is under way
+            const DWORD took = TimeTheExit(inst, pi);
+            EXPECT_LT(took, 2000u) << slowserver::Name(kind) << " run " << run;
+            DWORD code = 99;
+            ::GetExitCodeProcess(pi.hProcess, &code);
+            EXPECT_EQ(0u, code) << slowserver::Name(kind);
+        }
+        EXPECT_FALSE(inst.Has(L"update.ini")) << slowserver::Name(kind);
+    }
+}
+
+// A statistics host that accepts and never answers holds back neither the
+// window nor the exit, and the next start shows its window again.
+TEST_F(ClientE2E, ASilentStatisticsHostHoldsBackNeitherTheWindowNorTheNextStart)
+{
+    nettest::SetScript("{\"rules\": [{\"prefix\": \"/src=\", \"delay\": 60, \"status\": 200}]}");
+    Installation inst(L"e2e_silentstat");
+    ASSERT_TRUE(inst.Populate());
+    for (int run = 0; run < 2; ++run) {
+        const DWORD start = ::GetTickCount();
+        PROCESS_INFORMATION pi = inst.Start(L"");
+        ASSERT_TRUE(inst.WaitMainWindow(pi.dwProcessId, 20000) != NULL) << "run " << run;
+        EXPECT_LT(::GetTickCount() - start, 5000u) << "the window does not wait for the start report; run " << run;
+        testsupport::PumpFor(500);
+        const DWORD took = TimeTheExit(inst, pi);
+        EXPECT_LT(took, 2000u) << "run " << run;
+    }
+    nettest::Reset();
+}
+
+// The updater is started by its quoted path as the application name: from a
+// folder with blanks it gets exactly "<exe name> 0".
+TEST_F(ClientE2E, TheUpdaterStartsFromAFolderWithBlanksWithItsTwoWords)
+{
+    Installation inst(L"e2e pending blank");
+    ASSERT_TRUE(inst.Populate());
+    ASSERT_TRUE(inst.UseRecordingUpdater());
+    inst.Write(L"updatefiles.dat", std::string("\x04\x00\x00\x00", 4));
+    // A program named as the path up to its first blank ("C:\Program.exe"
+    // for "C:\Program Files\..."): an unquoted command line would start it.
+    const std::wstring decoy = inst.dir.substr(0, inst.dir.find(L' ')) + L".exe";
+    ASSERT_TRUE(::CopyFileW(BuiltFile(L"dummy_tevela.exe").c_str(), decoy.c_str(), FALSE));
+    PROCESS_INFORMATION pi = inst.Start(L"");
+    EXPECT_EQ(0u, Installation::WaitExit(pi, 15000));
+    testsupport::PumpUntil([&] { return !inst.Runs().empty(); }, 10000);
+    testsupport::PumpFor(300);
+    ::DeleteFileW(decoy.c_str());
+    std::vector<std::string> runs = inst.Runs();
+    ASSERT_EQ(1u, runs.size());
+    const std::string tail = "name=update.exe cmd=tevela.exe 0";
+    EXPECT_EQ(tail, runs[0].substr(runs[0].size() >= tail.size() ? runs[0].size() - tail.size() : 0)) << runs[0];
 }
 
 // ---------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "AskDlg.h"
+#include "DlgTrayMenu.h"
 #include "ClientMessages.h"
 #include "MainFrame.h"
 #include "NetTestEnv.h"
@@ -193,7 +194,27 @@ protected:
         Tab(i)->Activate();
         testsupport::PumpFor(10);
     }
-    void OpenTab(const wchar_t* url) { ::SendMessageW(hwnd, WM_OPEN_URL_IN_NEW_TAB, (WPARAM)url, 0); }
+    // A page's handler of the frame (the home page's by default).
+    CCusBrowserEventHander* HandlerOf(int page = 0)
+    {
+        return reinterpret_cast<CCusBrowserEventHander*>(frame->GetBrowserAt(page)->GetUserPointer());
+    }
+    // A new-window request of the home page, as its browser raises it.
+    void OpenTab(const wchar_t* url)
+    {
+        BSTR bstrUrl = ::SysAllocString(url);
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        VARIANT_BOOL* pCancel = &cancel;
+        HandlerOf(0)->NewWindow3(NULL, pCancel, 0, NULL, bstrUrl);
+        ::SysFreeString(bstrUrl);
+        EXPECT_EQ(VARIANT_TRUE, cancel);
+    }
+    void ChangeTitle(int page, const wchar_t* title)
+    {
+        BSTR bstrTitle = ::SysAllocString(title);
+        HandlerOf(page)->TitleChange(bstrTitle);
+        ::SysFreeString(bstrTitle);
+    }
     void Click(CControlUI* c)
     {
         frame->pm().SendNotify(c, UI_MSGTYPE_CLICK);
@@ -246,6 +267,9 @@ TEST_F(FrameTest, StartAndExitAreReportedWithTheMacAndTheChannel)
         OpenFrame();
         const std::string base = "/src=client&seq=" + testsupport::Narrow(WinUtil::GetMacAddress().c_str()) +
                                  "&channelid=" + testsupport::Narrow(c.channel);
+        // The window does not wait for the report's answer.
+        EXPECT_TRUE(testsupport::PumpUntil([&] { return nettest::CountRequests(base + "&id=client_start") > 0; },
+                                           3000));
         EXPECT_EQ(1, nettest::CountRequests(base + "&id=client_start"));
         EXPECT_EQ(0, nettest::CountRequests(base + "&id=client_exit"));
         // The home page opens with the channel and the MAC (Wine's browser
@@ -589,14 +613,14 @@ TEST_F(FrameTest, TitlesGoToTheirTabsButNeverToTheHomeTab)
 {
     OpenFrame();
     OpenTab(L"http://www.yexo.example/a");
-    ::SendMessageW(hwnd, WM_BROWSER_TITLE_CHANGED, reinterpret_cast<WPARAM>(frame->GetBrowserAt(0)),
-                   reinterpret_cast<LPARAM>(L"Home page title"));
+    ChangeTitle(0, L"Home page title");
     EXPECT_EQ(std::wstring(kHomeTab), std::wstring(Tab(0)->GetText()));
     EXPECT_EQ(std::wstring(kLoading), std::wstring(Tab(1)->GetText()));
-    ::SendMessageW(hwnd, WM_BROWSER_TITLE_CHANGED, reinterpret_cast<WPARAM>(frame->GetBrowserAt(1)),
-                   reinterpret_cast<LPARAM>(L"\u76f4\u64ad\u95f4 1"));
+    ChangeTitle(1, L"\u76f4\u64ad\u95f4 1");
     EXPECT_EQ(L"\u76f4\u64ad\u95f4 1", std::wstring(Tab(1)->GetText()));
-    // A null title or an unknown browser changes nothing.
+    // A message without its handler's title, or for an unknown browser, changes nothing.
+    ::SendMessageW(hwnd, WM_BROWSER_TITLE_CHANGED, reinterpret_cast<WPARAM>(frame->GetBrowserAt(1)),
+                   reinterpret_cast<LPARAM>(L"x"));
     ::SendMessageW(hwnd, WM_BROWSER_TITLE_CHANGED, 0, reinterpret_cast<LPARAM>(L"x"));
     ::SendMessageW(hwnd, WM_BROWSER_TITLE_CHANGED, 0x5678, reinterpret_cast<LPARAM>(L"x"));
     EXPECT_EQ(L"\u76f4\u64ad\u95f4 1", std::wstring(Tab(1)->GetText()));
@@ -629,6 +653,118 @@ TEST_F(FrameTest, PageMessagesFromAnotherThreadAreIgnored)
     ::CloseHandle(worker);
     EXPECT_EQ(std::wstring(kLoading), std::wstring(Tab(1)->GetText()));
     EXPECT_EQ(2, Headers());
+}
+
+// Any program of the desktop may post the page messages with pointers of its
+// own choosing: the frame follows none of them (a URL or title pointer of
+// another process is junk here), opens no tab and changes no title.
+TEST_F(FrameTest, PageMessagesPostedByAnotherProcessReadNothing)
+{
+    OpenFrame();
+    OpenTab(L"http://www.yexo.example/a");
+    ChangeTitle(1, L"kept");
+    wchar_t args[512];
+    const unsigned long long page = reinterpret_cast<UINT_PTR>(frame->GetBrowserAt(1));
+    const unsigned long long home = reinterpret_cast<UINT_PTR>(frame->GetBrowserAt(0));
+    swprintf(args, 512, L"\"%ls\" %llx %x 10 0 %x %llx 0 %x %llx 10 %x 20 30 %x %llx 40",
+             (testsupport::ExeDir() + L"client_post_message.exe").c_str(),
+             static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), WM_OPEN_URL_IN_NEW_TAB,
+             WM_OPEN_URL_IN_NEW_TAB, home, WM_BROWSER_TITLE_CHANGED, page, WM_BROWSER_TITLE_CHANGED,
+             WM_OPEN_URL_IN_NEW_TAB, page);
+    STARTUPINFOW si;
+    memset(&si, 0, sizeof(si));
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    ASSERT_TRUE(::CreateProcessW(NULL, args, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi));
+    ::CloseHandle(pi.hThread);
+    testsupport::PumpUntil([&] { return ::WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, 10000);
+    DWORD code = 99;
+    ::GetExitCodeProcess(pi.hProcess, &code);
+    ::CloseHandle(pi.hProcess);
+    EXPECT_EQ(0u, code) << "every message was posted";
+    testsupport::PumpFor(100);
+    EXPECT_EQ(2, Headers());
+    EXPECT_EQ(L"kept", std::wstring(Tab(1)->GetText()));
+    // The pages' own requests still work.
+    OpenTab(L"http://www.yexo.example/b");
+    EXPECT_EQ(3, Headers());
+}
+
+// The home page's browser object is made after the first picture of the
+// window, not before it: the window's first paint does not wait for it.
+TEST_F(FrameTest, TheHomePageComesRightAfterTheFirstPaint)
+{
+    frame = new TestFrame;
+    ASSERT_TRUE(CMainFrame::OpenMainWindow(frame));
+    hwnd = frame->GetHWND();
+    EXPECT_FALSE(Find(L"homepageweb")->IsVisible()) << "not before the window is painted";
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return Find(L"homepageweb")->IsVisible(); }, 2000));
+    EXPECT_TRUE(::IsZoomed(hwnd));
+    EXPECT_EQ(std::wstring(TEVELA_MAIN_CLASS), std::wstring(frame->GetWindowClassName()));
+}
+
+// A statistics host that accepts and never answers neither holds the window
+// back nor its close for more than a moment.
+TEST_F(FrameTest, ASilentStatisticsHostHoldsNeitherTheWindowNorItsClose)
+{
+    nettest::SetScript("{\"rules\": [{\"prefix\": \"/src=\", \"delay\": 40, \"status\": 200}]}");
+    DWORD start = ::GetTickCount();
+    frame = new TestFrame;
+    ASSERT_TRUE(CMainFrame::OpenMainWindow(frame));
+    hwnd = frame->GetHWND();
+    EXPECT_LT(::GetTickCount() - start, 2000u) << "the start report is not waited for";
+    testsupport::PumpFor(300);
+    start = ::GetTickCount();
+    ::DestroyWindow(hwnd);
+    const DWORD closing = ::GetTickCount() - start;
+    hwnd = NULL;
+    frame = NULL;
+    DrainQuit();
+    EXPECT_LT(closing, 2000u) << "the exit report waits at most its own deadline";
+    EXPECT_GE(closing, 900u) << "the exit report was waited for";
+    nettest::Reset();
+}
+
+// Windows that cannot be made: the main window ends the start (wWinMain ends
+// with an error), the tray menu and the first-start question report false and
+// leave nothing behind.
+HHOOK g_refuseHook = NULL;
+const wchar_t* g_refusedClass = NULL;
+LRESULT CALLBACK RefuseWindows(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        const CBT_CREATEWNDW* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
+        const LPCWSTR cls = create->lpcs->lpszClass;
+        if (!IS_INTRESOURCE(cls) && g_refusedClass != NULL && wcscmp(cls, g_refusedClass) == 0)
+            return 1;
+    }
+    return ::CallNextHookEx(g_refuseHook, code, wParam, lParam);
+}
+
+TEST_F(FrameTest, WindowsThatCannotBeMadeAreReportedAsFailures)
+{
+    g_refuseHook = ::SetWindowsHookExW(WH_CBT, &RefuseWindows, NULL, ::GetCurrentThreadId());
+    ASSERT_TRUE(g_refuseHook != NULL);
+    g_refusedClass = TEVELA_MAIN_CLASS;
+    TestFrame* refused = new TestFrame;
+    EXPECT_FALSE(CMainFrame::OpenMainWindow(refused));
+    EXPECT_TRUE(::FindWindowW(TEVELA_MAIN_CLASS, NULL) == NULL);
+    delete refused;   // its window never existed: it is still ours to free
+
+    g_refusedClass = NULL;
+    OpenFrame();
+    g_refusedClass = L"TrayMenuDlg";
+    EXPECT_FALSE(ShowTrayMenu(hwnd));
+    EXPECT_TRUE(TopWindows(L"TrayMenuDlg").empty());
+    g_refusedClass = L"AskDlg";
+    EXPECT_FALSE(ShowAskDlg(hwnd));
+    EXPECT_TRUE(TopWindows(L"AskDlg").empty());
+    ::UnhookWindowsHookEx(g_refuseHook);
+    g_refusedClass = NULL;
+    // Once windows can be made again, both open.
+    EXPECT_TRUE(ShowTrayMenu(hwnd));
+    EXPECT_TRUE(ShowAskDlg(hwnd));
+    EXPECT_EQ(1u, TopWindows(L"AskDlg").size());
 }
 
 TEST_F(FrameTest, OnlyTabOptionsSwitchPages)
