@@ -24,7 +24,7 @@ struct Message
     bool sent;
     UINT msg;
     WPARAM wParam;
-    std::wstring text;   // lParam (or wParam for a URL) read as text while it is valid
+    std::wstring text;   // the URL or title the handler keeps for the message, taken while it is handled
     LPARAM lParam;
 };
 
@@ -34,6 +34,7 @@ class RecorderFrame : public IBrowserFrame
 public:
     std::vector<Message> messages;
     CWebBrowserUI* current = nullptr;
+    CCusBrowserEventHander* handler = nullptr;   // whose kept texts the frame takes
 
     RecorderFrame()
     {
@@ -73,7 +74,8 @@ public:
             if (m.msg == WM_BROWSER_TITLE_CHANGED || m.msg == WM_CLOSE_BROWSER_PAGE)
                 line += reinterpret_cast<CWebBrowserUI*>(m.wParam) == browser ? "browser" : "other";
             else if (m.msg == WM_OPEN_URL_IN_NEW_TAB)
-                line += testsupport::Narrow(m.text);
+                line += testsupport::Narrow(m.text) +
+                        (reinterpret_cast<CWebBrowserUI*>(m.wParam) == browser ? "" : " other!");
             else
                 line += std::to_string(m.wParam);
             if (m.msg == WM_BROWSER_TITLE_CHANGED)
@@ -96,12 +98,12 @@ private:
         RecorderFrame* self = reinterpret_cast<RecorderFrame*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
         if (self != NULL && uMsg >= WM_USER && uMsg < WM_USER + 0x100) {
             Message m = { !self->m_bPumping, uMsg, wParam, std::wstring(), lParam };
-            if (uMsg == WM_OPEN_URL_IN_NEW_TAB) {
-                m.text = reinterpret_cast<const wchar_t*>(wParam);
-            } else if (uMsg == WM_BROWSER_TITLE_CHANGED) {
-                m.text = reinterpret_cast<const wchar_t*>(lParam);
-                m.lParam = 0;
-            }
+            SkinUI::CUIString text;
+            if (uMsg == WM_OPEN_URL_IN_NEW_TAB && self->handler != NULL && self->handler->TakePendingUrl(text))
+                m.text = text.GetData();
+            else if (uMsg == WM_BROWSER_TITLE_CHANGED && self->handler != NULL &&
+                     self->handler->TakePendingTitle(text))
+                m.text = text.GetData();
             self->messages.push_back(m);
             return 0;
         }
@@ -114,7 +116,7 @@ private:
 class BrowserHandler : public ::testing::Test
 {
 protected:
-    BrowserHandler() : handler(&browser, &frame) {}
+    BrowserHandler() : handler(&browser, &frame) { frame.handler = &handler; }
 
     // BeforeNavigate2 with the URL as the browser passes it (a by-reference
     // variant holding the text); returns whether the navigation was cancelled.
