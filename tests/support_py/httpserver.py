@@ -31,6 +31,9 @@ Script format:
     "corrupt":   true: serve bytes of the same length that differ from the file
     "truncate":  N: announce the full Content-Length but send only N bytes, then close
     "delay":     seconds to wait before answering
+    "hold_while": a file's path: after the headers and the first byte, the rest of the
+                 body waits while that file exists (a byte every few seconds keeps the
+                 client's read time-outs away; at most 180 s)
     "drop":      true: close the connection without any answer
     "headers":   {"Name": "value"} extra response headers
 
@@ -151,6 +154,15 @@ class Handler(BaseHTTPRequestHandler):
             for name, value in (rule.get("headers") or {}).items():
                 self.send_header(str(name), str(value))
             self.end_headers()
+            if rule.get("hold_while"):
+                held, until = 0, time.monotonic() + 180
+                while os.path.exists(rule["hold_while"]) and time.monotonic() < until:
+                    if held < len(send) - 1 and (held == 0 or int(time.monotonic()) % 5 == 0):
+                        self.wfile.write(send[held:held + 1])
+                        self.wfile.flush()
+                        held += 1
+                    time.sleep(1)
+                send = send[held:]
             self.wfile.write(send)
             self.wfile.flush()
         except OSError:

@@ -743,9 +743,13 @@ def scenario_manifest_changes(work):
         product_key()
         inst = ClientInstall(work, srv, "changed", {"data.bin": b"old data " * 300})
         served, update_ini = new_version(inst, srv, "1.0.1.2", (CLIENT, "data.bin"))
-        srv.rules([{"suffix": "/1.0.1.2/data.bin", "delay": 25}])
+        # The first launch's download waits until the second start is over.
+        hold = os.path.join(work, "hold-download")
+        write(hold, b"")
+        srv.rules([{"suffix": "/1.0.1.2/data.bin", "hold_while": hold}])
         inst.start()
-        check(wait_for(lambda: "/1.0.1.2/data.bin" in srv.files(), 60), "the first launch is downloading")
+        # The server logs a request once it is answered: the download shows as its part file.
+        check(wait_for(lambda: os.path.exists(inst.p("data.bin.new.part")), 60), "the first launch is downloading")
         inst.end_clients()
         bad = manifest("1.0.1.3", [("%s/1.0.1.3/x.bin" % srv.host, md5(b"x"), "\\")]).replace(
             b"COUNT=1", b"COUNT=2147483647")
@@ -755,6 +759,8 @@ def scenario_manifest_changes(work):
                        60), "the second start fetched the other manifest")
         time.sleep(2)
         inst.end_clients()
+        check(not os.path.exists(inst.p("updatefiles.dat")), "the first launch was still downloading")
+        os.remove(hold)
         wait_updaters(work)
         check(os.path.exists(inst.p("updatefiles.dat")), "the first launch wrote its record")
         srv.rules([])
