@@ -950,6 +950,28 @@ void CRichEditUI::ReplaceSel(LPCTSTR lpszNewText, bool bCanUndo)
                     &lResult);
 }
 
+// A double click below the last row leaves some text engines with a selection
+// past the end of the text, and the next key that extends it (Shift+Left or
+// Right) makes the engine read outside its own text: after every mouse and key
+// message a selection the engine reports outside the text is put back inside.
+void CRichEditUI::KeepSelectionInText()
+{
+    if (m_pTwh == NULL || m_pTwh->GetTextServices() == NULL)
+        return;
+    CHARRANGE cr = { 0, 0 };
+    LRESULT lResult = 0;
+    m_pTwh->GetTextServices()->TxSendMessage(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&cr), &lResult);
+    const long lLen = GetTextLength(GTL_NUMCHARS);
+    if (lLen < 0)
+        return;
+    if (cr.cpMin >= 0 && cr.cpMax >= cr.cpMin && cr.cpMax <= lLen)
+        return;
+    CHARRANGE inside;
+    inside.cpMin = cr.cpMin < 0 ? 0 : (cr.cpMin > lLen ? lLen : cr.cpMin);
+    inside.cpMax = cr.cpMax < inside.cpMin ? inside.cpMin : (cr.cpMax > lLen ? lLen : cr.cpMax);
+    m_pTwh->GetTextServices()->TxSendMessage(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&inside), &lResult);
+}
+
 HRESULT CRichEditUI::SendTextMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* plresult)
 {
     if (m_pTwh == NULL || m_pTwh->GetTextServices() == NULL)
@@ -1270,6 +1292,8 @@ LRESULT CRichEditUI::FilterMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool
 
     LRESULT lResult = 0;
     const HRESULT hr = SendTextMessage(uMsg, wParam, lParam, &lResult);
+    if (IsMouseMessage(uMsg) || IsKeyMessage(uMsg))
+        KeepSelectionInText();
     if (hr == S_OK) {
         bHandled = bWasHandled;
     } else if (IsKeyMessage(uMsg) || uMsg == WM_CHAR || uMsg == WM_IME_CHAR) {

@@ -95,6 +95,8 @@ protected:
     // The natural text height for the current client rectangle; false when
     // the engine cannot tell (then the text counts as fitting).
     bool MeasureNaturalHeight(const RECT& rcText, LONG* pHeight);
+    // Puts a selection the engine reports outside the text back inside it.
+    void KeepSelectionInText();
 
     CTxtWinHost* m_pTwh;
     bool m_bVScrollBarFixing;
