@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <unordered_map>
+
 #include "ClientText.h"
 #include "FileOps.h"
 #include "Manifest.h"
@@ -12,6 +14,7 @@ using update::BackslashPath;
 using update::IsPathInside;
 using update::kMaxPathUnits;
 using update::ResolveInside;
+using update::PathKey;
 using update::SamePath;
 
 namespace {
@@ -169,6 +172,7 @@ bool CUpdateMgr::DownloadFiles() {
     }
 
     std::vector<ManifestFileEntry> seen;
+    std::unordered_map<std::wstring, size_t> seenAt;   // PathKey -> index in seen
     bool ok = true;
     std::wstring failedTarget;
     for (int i = 0; i < n && ok; ++i) {
@@ -183,17 +187,16 @@ bool CUpdateMgr::DownloadFiles() {
             break;
         }
         // A file listed twice is fetched once; two different digests for one file is damage.
-        bool duplicate = false;
-        for (size_t k = 0; k < seen.size(); ++k) {
-            if (!SamePath(W(seen[k].finalPath), W(e.finalPath))) continue;
-            duplicate = true;
-            if (seen[k].md5 != e.md5) {
+        const std::wstring pathKey = PathKey(W(e.finalPath));
+        std::unordered_map<std::wstring, size_t>::const_iterator at = seenAt.find(pathKey);
+        if (at != seenAt.end() && SamePath(W(seen[at->second].finalPath), W(e.finalPath))) {
+            if (seen[at->second].md5 != e.md5) {
                 LOG_INFO << "DownloadFiles, " << e.finalPath << " listed twice with different digests";
                 ok = false;
             }
-            break;
+            continue;
         }
-        if (duplicate) continue;
+        seenAt[pathKey] = seen.size();
         seen.push_back(e);
         RemoveStaleParts(e.finalPath);
 
@@ -353,6 +356,7 @@ bool CUpdateMgr::DecodeUpdateFiles() {
     // part record, a record without its NUL, a path outside the installation
     // folder, or a path listed twice.
     std::vector<GString> list;
+    std::unordered_map<std::wstring, size_t> listed;   // PathKey -> index in list
     bool damaged = false;
     unsigned char size[4];
     LARGE_INTEGER length;
@@ -383,9 +387,10 @@ bool CUpdateMgr::DecodeUpdateFiles() {
                     damaged = true;
                     break;
                 }
-                for (size_t j = 0; j < list.size(); ++j)
-                    if (SamePath(W(list[j]), p)) damaged = true;
-                if (damaged) break;
+                if (!listed.insert(std::make_pair(PathKey(p), list.size())).second) {
+                    damaged = true;
+                    break;
+                }
                 list.push_back(G(p));
                 LOG_INFO << "DecodeUpdateFiles, read file: " << G(p);
             }
@@ -438,6 +443,7 @@ bool CUpdateMgr::Preflight() {
     CIniParse ini(manifest);
     int count = ini.GetInt(GString(L"FILES"), GString(L"COUNT"), 0);
     std::vector<ManifestFileEntry> entries;
+    std::unordered_map<std::wstring, size_t> entryAt;   // PathKey -> the first entry of that path
     // A count beyond the entries present, or an entry that does not parse,
     // is a damaged manifest: the first entry missing ends the reading.
     for (int k = 0; k < count; ++k) {
@@ -449,13 +455,14 @@ bool CUpdateMgr::Preflight() {
             LOG_INFO << "ReplaceFiles, " << manifest << " damaged at " << key << " of " << count;
             return false;
         }
+        entryAt.insert(std::make_pair(PathKey(W(e.finalPath)), entries.size()));
         entries.push_back(e);
     }
     for (size_t i = 0; i < m_replaceFiles.size(); ++i) {
         std::wstring x = W(m_replaceFiles[i]);
         const ManifestFileEntry* entry = NULL;
-        for (size_t k = 0; k < entries.size() && !entry; ++k)
-            if (SamePath(W(entries[k].finalPath), x)) entry = &entries[k];
+        std::unordered_map<std::wstring, size_t>::const_iterator at = entryAt.find(PathKey(x));
+        if (at != entryAt.end()) entry = &entries[at->second];
         if (!entry) {
             LOG_INFO << "ReplaceFiles, not in the manifest: " << m_replaceFiles[i];
             return false;

@@ -72,4 +72,10 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
     return EqualNoCase(x.c_str(), (int)x.size(), y.c_str(), (int)y.size());
 }
 
+std::wstring PathKey(const std::wstring& p) {
+    std::wstring key = BackslashPath(p);
+    if (!key.empty()) CharUpperBuffW(&key[0], (DWORD)key.size());
+    return key;
+}
+
 }  // namespace update

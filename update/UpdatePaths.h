@@ -30,6 +30,9 @@ bool ResolveInside(const std::wstring& folder, const std::wstring& rel, bool for
 
 // Case-insensitive equality of two paths after '/' became '\'.
 bool SamePath(const std::wstring& a, const std::wstring& b);
+// A key that two paths SamePath calls equal share (back-slashed, upper case),
+// for looking paths up in a table instead of comparing with every other one.
+std::wstring PathKey(const std::wstring& p);
 
 // '/' turned into '\'.
 std::wstring BackslashPath(const std::wstring& p);
