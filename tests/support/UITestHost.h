@@ -48,11 +48,16 @@ public:
     }
 
     // Creates the window as a popup at the screen origin, shown without
-    // activation.
+    // activation. A pointer an earlier program left over that corner is moved
+    // to the opposite one first, so the X server sends the window no pointer
+    // input of its own and nothing starts hot.
     bool Open(int cx, int cy)
     {
         if (Create(NULL, m_title, WS_POPUP, 0, 0, 0, cx, cy) == NULL)
             return false;
+        POINT pt;
+        if (::GetCursorPos(&pt) && pt.x < cx + 16 && pt.y < cy + 16)
+            ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
         ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
         return true;
     }
