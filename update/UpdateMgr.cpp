@@ -173,6 +173,9 @@ bool CUpdateMgr::DownloadFiles() {
 
     std::vector<ManifestFileEntry> seen;
     std::unordered_map<std::wstring, size_t> seenAt;   // PathKey -> index in seen
+    // Each folder is listed once: an entry's own names are asked about before
+    // this launch creates any of them, and a name the listing lacks is probed.
+    update::CFolderNames names;
     bool ok = true;
     std::wstring failedTarget;
     for (int i = 0; i < n && ok; ++i) {
@@ -198,7 +201,7 @@ bool CUpdateMgr::DownloadFiles() {
         }
         seenAt[pathKey] = seen.size();
         seen.push_back(e);
-        RemoveStaleParts(e.finalPath);
+        RemoveStaleParts(e.finalPath, &names);
 
         if (e.name == GString(kUpflagName)) {
             GString target = e.finalPath + GString(L".new");
@@ -210,7 +213,7 @@ bool CUpdateMgr::DownloadFiles() {
                 break;
             }
             m_replaceFiles.push_back(e.finalPath);
-        } else if (!WinUtil::IsPathFileExists(e.finalPath)) {
+        } else if (!names.Listed(W(e.finalPath)) && !WinUtil::IsPathFileExists(e.finalPath)) {
             LOG_INFO << "DownloadFiles, " << e.url << "to local " << e.finalPath;
             DownloadFile(e.finalPath, e.url);
             if (!CheckFileUnDamaged(e.finalPath, e.md5)) {
@@ -245,12 +248,12 @@ bool CUpdateMgr::DownloadFiles() {
     return true;
 }
 
-void CUpdateMgr::RemoveStaleParts(const GString& finalPath) {
+void CUpdateMgr::RemoveStaleParts(const GString& finalPath, update::CFolderNames* names) {
     // What a download cut off by a kill or a power cut left behind.
     const wchar_t* suffixes[2] = {L".part", L".new.part"};
     for (int k = 0; k < 2; ++k) {
         std::wstring part = W(finalPath) + suffixes[k];
-        if (m_ops->Exists(part) && m_ops->Delete(part)) {
+        if (names->Listed(part) && m_ops->Delete(part)) {
             LOG_INFO << "DeleteFile file: " << G(part);
         }
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ClientLog.h"
+#include "FolderNames.h"
 #include "Utils.h"
 
 namespace update {
@@ -73,7 +74,7 @@ private:
                     std::vector<GString>* runs);
     bool CommitManifest();
     bool ReplaceWithRetry(const std::wstring& from, const std::wstring& to);
-    void RemoveStaleParts(const GString& finalPath);
+    void RemoveStaleParts(const GString& finalPath, update::CFolderNames* names);
     void DeleteRecord();
     void RestartClient();
     void DownloadFile(const GString& localPath, const GString& url);

@@ -9,8 +9,8 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")/../.." && pwd)"
 BUILD_DIR="${BUILD_DIR:?BUILD_DIR not set}"
 WINE_RUN="${WINE_RUN:-$BUILD_DIR/wine-run}"
-for f in update.exe Utils.dll dummy_tevela.exe; do
-  [ -f "$BUILD_DIR/bin/$f" ] || cmake --build "$BUILD_DIR" --target update dummy_tevela >/dev/null
+for f in update.exe Utils.dll dummy_tevela.exe bench_md5.exe bench_timed.exe; do
+  [ -f "$BUILD_DIR/bin/$f" ] || cmake --build "$BUILD_DIR" --target update dummy_tevela bench_md5 bench_timed >/dev/null
 done
 python3 "$here/tests/update/e2e.py" --wine-run "$WINE_RUN" --bin "$BUILD_DIR/bin" \
   --server "$here/tests/support_py/httpserver.py" --bench 200 --bench-runs 3

@@ -396,13 +396,15 @@ TEST(UpdateManifest, FirstLaunchThatFindsEveryFileInPlace) {
         WriteFileBytes(root + L"a.txt", a);
         ASSERT_TRUE(CreateDirectoryW((root + L"sub").c_str(), NULL));
         WriteFileBytes(root + L"sub\\b.txt", b);
-        WriteFileBytes(root + L"a.txt.part", "half a download");
-        WriteFileBytes(root + L"sub\\b.txt.new.part", "half another");
+        // What downloads cut off left, named in another case than the manifest
+        // names the files and their folder.
+        WriteFileBytes(root + L"A.TXT.part", "half a download");
+        WriteFileBytes(root + L"sub\\b.txt.NEW.Part", "half another");
         std::string local = ManifestText("1.0.1.1", std::vector<std::string>());
         WriteFileBytes(root + L"Local.ini", local);
         std::vector<std::string> entries;
         entries.push_back("h/v/a.txt;" + Md5(a) + ";\\");
-        entries.push_back("h/v/b.txt;" + Md5(b) + ";\\sub\\");
+        entries.push_back("h/v/b.txt;" + Md5(b) + ";\\SUB\\");
         std::string manifest = ManifestText("1.0.1.2", entries);
         if (cases[i].countPastEntries) manifest.replace(manifest.find("COUNT=2"), 7, "COUNT=2147483647");
         WriteFileBytes(root + L"update.ini", manifest);

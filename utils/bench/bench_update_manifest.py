@@ -8,7 +8,11 @@ must fetch nothing and write no record.
     bench_update_manifest.py --wine-run WRAPPER --bin BUILD/bin --server httpserver.py
                              [--entries 20000] [--runs 3] [--timeout 600]
 
-Prints "update.manifest_<N/1000>k_ms: <median> ms".
+Times are taken inside Wine from the program's start to its end. Prints
+"update.manifest_<N/1000>k_ms: <median> ms", and for scale
+"update.digest_<N/1000>k_files_ms: <median> ms": bench_md5.exe --tree, a bare
+program that starts, digests the same installed files one after another
+through WinUtil::MD5_File and ends (what the launch cannot do without).
 """
 
 import argparse
@@ -30,6 +34,18 @@ def write(path, data):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
         f.write(data)
+
+
+def timed(args, env, command):
+    """The program's time from its start to its end, taken inside Wine by
+    bench_timed.exe (so without the wrapper's own start)."""
+    out = subprocess.run([args.wine_run, os.path.join(args.bin, "bench_timed.exe")] + command,
+                         env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                         timeout=args.timeout + 30).stdout.decode("ascii", "replace")
+    for line in out.splitlines():
+        if line.startswith("elapsed_ms: "):
+            return float(line.split()[1])
+    raise SystemExit("bench_update_manifest: bench_timed printed no time: %r" % out)
 
 
 def main():
@@ -76,11 +92,7 @@ def main():
             write(os.path.join(inst, "update.ini"), manifest)
             shutil.rmtree(os.path.join(inst, "log"), ignore_errors=True)
             env = dict(os.environ, WINE_RUN_TIMEOUT=str(args.timeout))
-            t = time.monotonic()
-            subprocess.run([args.wine_run, winpath(os.path.join(inst, "update.exe")), "tevela.exe", "0"],
-                           env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL, timeout=args.timeout + 30)
-            times.append((time.monotonic() - t) * 1000.0)
+            times.append(timed(args, env, [winpath(os.path.join(inst, "update.exe")), "tevela.exe", "0"]))
             text = b""
             logdir = os.path.join(inst, "log")
             for f in sorted(os.listdir(logdir)) if os.path.isdir(logdir) else []:
@@ -92,7 +104,11 @@ def main():
         if os.path.exists(log) and os.path.getsize(log):
             print("bench_update_manifest: the updater fetched files although none differs", file=sys.stderr)
             return 1
+        digests = []
+        for _ in range(args.runs):
+            digests.append(timed(args, env, [winpath(os.path.join(args.bin, "bench_md5.exe")), "--tree", winpath(inst)]))
         print("update.manifest_%dk_ms: %.0f ms" % (args.entries // 1000, statistics.median(times)))
+        print("update.digest_%dk_files_ms: %.0f ms" % (args.entries // 1000, statistics.median(digests)))
         return 0
     finally:
         srv.terminate()
