@@ -369,7 +369,6 @@ CUIManager::CUIManager()
       m_bUpdateNeeded(false),
       m_bFocusNeeded(false),
       m_bOffscreenPaint(true),
-      m_bPainted(false),
       m_bBackgroundTransparent(false),
       m_bMouseTracking(false),
       m_bMouseCapture(false),
@@ -1631,14 +1630,7 @@ bool CUIManager::HandlePaint(LRESULT& lRes)
     ::GetClientRect(m_hWndPaint, &rcClient);
     const int cxClient = rcClient.right - rcClient.left;
     const int cyClient = rcClient.bottom - rcClient.top;
-    // The window's first picture goes straight to the window when the root
-    // covers all of it with an opaque colour: there is no earlier picture
-    // for it to flicker over, and the buffer's memory, touched for the first
-    // time, costs as much as the painting itself (under Wine several times
-    // more); the buffer is made at the next paint.
-    const bool bFirstDirect = !m_bPainted && m_pRoot->PaintsOpaqueOver(rcClient);
-    m_bPainted = true;
-    if (m_bOffscreenPaint && !bFirstDirect && m_hbmpOffscreen == NULL && cxClient > 0 && cyClient > 0) {
+    if (m_bOffscreenPaint && m_hbmpOffscreen == NULL && cxClient > 0 && cyClient > 0) {
         if (m_hDcOffscreen == NULL)
             m_hDcOffscreen = ::CreateCompatibleDC(m_hDcPaint);
         m_hbmpOffscreen = ::CreateCompatibleBitmap(m_hDcPaint, cxClient, cyClient);
@@ -1646,7 +1638,7 @@ bool CUIManager::HandlePaint(LRESULT& lRes)
         m_szPaintBuffers.cy = cyClient;
     }
     // Without the buffer (no memory for it) this paint goes to the window.
-    const bool bOffscreen = m_bOffscreenPaint && !bFirstDirect && m_hDcOffscreen != NULL && m_hbmpOffscreen != NULL;
+    const bool bOffscreen = m_bOffscreenPaint && m_hDcOffscreen != NULL && m_hbmpOffscreen != NULL;
 
     PAINTSTRUCT ps;
     ::BeginPaint(m_hWndPaint, &ps);
@@ -1656,10 +1648,7 @@ bool CUIManager::HandlePaint(LRESULT& lRes)
     if (bOffscreen) {
         HGDIOBJ hOldBitmap = ::SelectObject(m_hDcOffscreen, m_hbmpOffscreen);
         int iSaveDC = ::SaveDC(m_hDcOffscreen);
-        // Where the root paints an opaque colour over the whole update, no
-        // background could show: it is neither taken nor copied (reading the
-        // window's pixels is slow, under Wine above all).
-        if (m_bBackgroundTransparent && !m_pRoot->PaintsOpaqueOver(rcPaint)) {
+        if (m_bBackgroundTransparent) {
             if (m_hbmpBackground == NULL) {
                 // A snapshot of what lies behind the controls.
                 if (m_hDcBackground == NULL)
@@ -1700,12 +1689,6 @@ bool CUIManager::HandlePaint(LRESULT& lRes)
         m_pRoot->Paint(ps.hdc, rcPaint);
         if (watch.Gone())
             return false;
-        for (int i = 0; i < m_aPostPaintControls.GetSize(); i++) {
-            CControlUI* pPostPaint = static_cast<CControlUI*>(m_aPostPaintControls[i]);
-            pPostPaint->PostPaint(ps.hdc, rcPaint);
-            if (watch.Gone())
-                return false;
-        }
         ::RestoreDC(ps.hdc, iSaveDC);
     }
     ::EndPaint(m_hWndPaint, &ps);
