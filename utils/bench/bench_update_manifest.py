@@ -88,10 +88,10 @@ def main():
         write(os.path.join(inst, "Local.ini"), manifest.replace(b"VERSION=1.0.1.2", b"VERSION=1.0.1.1", 1))
 
         times = []
+        env = dict(os.environ, WINE_RUN_TIMEOUT=str(args.timeout))
         for _ in range(args.runs):
             write(os.path.join(inst, "update.ini"), manifest)
             shutil.rmtree(os.path.join(inst, "log"), ignore_errors=True)
-            env = dict(os.environ, WINE_RUN_TIMEOUT=str(args.timeout))
             times.append(timed(args, env, [winpath(os.path.join(inst, "update.exe")), "tevela.exe", "0"]))
             text = b""
             logdir = os.path.join(inst, "log")
