@@ -44,7 +44,7 @@ UI_END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame()
     : m_TabGroupName(L"pagetabbtngrp"), m_pTrayIcon(NULL), m_pStartMode(NULL), m_StartResult(0),
-      m_bHomeDeferred(false), m_hMacLookup(NULL)
+      m_bHomeDeferred(false), m_bPainted(false), m_hMacLookup(NULL)
 {
     m_hMacLookup = reinterpret_cast<HANDLE>(_beginthreadex(NULL, 0, &CMainFrame::MacLookupThread, this, 0, NULL));
     if (m_hMacLookup == NULL)
@@ -191,7 +191,9 @@ void CMainFrame::SendStatistics(const wchar_t* pszEvent, DWORD waitMs)
 
 bool CMainFrame::OpenMainWindow(CMainFrame* pFrame)
 {
-    if (pFrame->Create(NULL, TEVELA_DISPLAY_NAME, WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0, 0, 1050, 680) == NULL)
+    // Made hidden and shown once, maximised: a window shown at its first size
+    // would be drawn and sized twice before its first real picture.
+    if (pFrame->Create(NULL, TEVELA_DISPLAY_NAME, WS_OVERLAPPEDWINDOW, 0, 0, 0, 1050, 680) == NULL)
         return false;
     pFrame->Center();
     ::ShowWindow(pFrame->GetHWND(), SW_SHOWMAXIMIZED);
@@ -226,18 +228,23 @@ void CMainFrame::InitWindow()
         SendStatistics(TEVELA_STAT_CLIENT_START, 0);
     }
 
+    // Written before the question shows: a crash during it does not ask again.
+    if (ReadProductDword(L"FirstStart", 1) != 0) {
+        WriteProductDword(L"FirstStart", 0);
+        ShowAskDlg(m_hWnd);
+    }
+}
+
+void CMainFrame::AddWindowIcons()
+{
+    if (m_pTrayIcon != NULL)
+        return;
     HICON hIcon = ::LoadIconW(CUIManager::GetResourceInstance(), MAKEINTRESOURCEW(IDI_TEVELA));
     m_pTrayIcon = new CTrayIcon(m_hWnd, hIcon);
     HICON hClassIcon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDI_TEVELA),
                                                        IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     if (hClassIcon != NULL)
         ::SetClassLongPtrW(m_hWnd, GCLP_HICON, reinterpret_cast<LONG_PTR>(hClassIcon));
-
-    // Written before the question shows: a crash during it does not ask again.
-    if (ReadProductDword(L"FirstStart", 1) != 0) {
-        WriteProductDword(L"FirstStart", 0);
-        ShowAskDlg(m_hWnd);
-    }
 }
 
 void CMainFrame::OnWindowDestroyed(HWND hWnd)
@@ -315,9 +322,20 @@ LRESULT CMainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_PAINT: {
         const LRESULT lRes = WindowImplBase::HandleMessage(uMsg, wParam, lParam);
-        if (m_bHomeDeferred) {
-            m_bHomeDeferred = false;
-            ::PostMessageW(m_hWnd, WM_SHOW_HOME_PAGE, 0, 0);
+        if (!m_bPainted) {
+            m_bPainted = true;
+            // What the first picture does not show comes now, in this order;
+            // posted before anything else can see the picture (and post a
+            // command of its own, such as the tray menu's exit).
+            if (m_bHomeDeferred) {
+                m_bHomeDeferred = false;
+                ::PostMessageW(m_hWnd, WM_SHOW_HOME_PAGE, 0, 0);
+            }
+            ::PostMessageW(m_hWnd, WM_ADD_WINDOW_ICONS, 0, 0);
+            // A moment's wait on the queue: Wine puts a window's painted
+            // pixels on the screen only when its thread waits, and the home
+            // browser's creation keeps this one busy for a while.
+            ::MsgWaitForMultipleObjectsEx(0, NULL, 0, QS_ALLINPUT, 0);
         }
         return lRes;
     }
@@ -327,6 +345,9 @@ LRESULT CMainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
             pHome->SetVisible(true);
         return 0;
     }
+    case WM_ADD_WINDOW_ICONS:
+        AddWindowIcons();
+        return 0;
     case WM_ACTIVATE_INSTANCE:
         if (!::IsWindowVisible(m_hWnd)) {
             Show(true, true);

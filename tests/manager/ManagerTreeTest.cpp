@@ -22,6 +22,18 @@ DWORD Rgb(DWORD c)
     return c & 0x00FFFFFF;
 }
 
+void FillWindowSurfaceOf(HWND hwnd, COLORREF color)
+{
+    HDC dc = GetDC(hwnd);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &rc, brush);
+    DeleteObject(brush);
+    ReleaseDC(hwnd, dc);
+    GdiFlush();
+}
+
 // A real control that logs its events and its deletion. The hook runs before
 // the control base's own handling; true skips it (for a hook that deleted
 // the control).
@@ -129,6 +141,23 @@ TEST_F(ManagerRealTreeTest, PaintLaysOutTheTreeAndResizingLaysItOutAgain)
     EXPECT_EQ(0xFF0000u, Rgb(big.Pixel(255, 175))) << ColorText(big.Pixel(255, 175));
     EXPECT_EQ(0x00FF00u, Rgb(big.Pixel(245, 165))) << ColorText(big.Pixel(245, 165));
     big.DumpIfFailed("manager_tree_resized");
+}
+
+// The snapshot of what lies behind the controls is taken the first time
+// something can show through, not while an opaque root covers everything.
+TEST_F(ManagerRealTreeTest, NoBackgroundSnapshotWhileTheRootIsOpaque)
+{
+    ShowAndPaint();
+    Repaint();
+    FillWindowSurfaceOf(hwnd, RGB(255, 255, 0));
+    root->ApplyAttributes(L"bkcolor=\"#00000000\"");
+    Repaint();
+    Canvas canvas(kW, kH);
+    ASSERT_TRUE(canvas.CaptureWindow(hwnd));
+    EXPECT_EQ(0xFFFF00u, Rgb(canvas.Pixel(3, 3))) << "what lay behind once the root let it through: "
+                                                  << ColorText(canvas.Pixel(3, 3));
+    EXPECT_EQ(0x00FF00u, Rgb(canvas.Pixel(15, 15))) << ColorText(canvas.Pixel(15, 15));
+    canvas.DumpIfFailed("manager_tree_late_background");
 }
 
 TEST_F(ManagerRealTreeTest, ControlRemovedFromItsOwnHandler)

@@ -194,6 +194,12 @@ void CActiveXUI::SetInheritedVisible(bool bVisible)
         ::ShowWindow(m_hwndHost, IsVisible() ? SW_SHOW : SW_HIDE);
 }
 
+// The object draws itself; no background colour is painted under it.
+bool CActiveXUI::PaintsOpaqueOver(const RECT& /*rc*/) const
+{
+    return false;
+}
+
 void CActiveXUI::Paint(HDC hDC, const RECT& rcPaint)
 {
     RECT rcTemp;

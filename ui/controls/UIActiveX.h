@@ -35,6 +35,7 @@ public:
     virtual void SetInheritedVisible(bool bVisible = true);
     virtual void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue);
     virtual void Paint(HDC hDC, const RECT& rcPaint);
+    virtual bool PaintsOpaqueOver(const RECT& rc) const;
 
     // Tears the hosted object down (derived classes first undo their own
     // connections, then call this).

@@ -24,10 +24,7 @@ const wchar_t kWatchProc[] = L"SkinUIDatePickerProc";
 
 bool RegisterDateClasses()
 {
-    INITCOMMONCONTROLSEX icc;
-    icc.dwSize = sizeof(icc);
-    icc.dwICC = ICC_DATE_CLASSES;
-    return ::InitCommonControlsEx(&icc) != FALSE;
+    return CUIManager::InitCommonControlClasses(ICC_DATE_CLASSES);
 }
 
 } // namespace

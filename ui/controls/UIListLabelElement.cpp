@@ -68,6 +68,12 @@ CUISize CListLabelElementUI::MeasureSize(SIZE szAvailable)
     return sz;
 }
 
+// The row paints the list's item colours, not its own background colour.
+bool CListLabelElementUI::PaintsOpaqueOver(const RECT& /*rc*/) const
+{
+    return false;
+}
+
 void CListLabelElementUI::Paint(HDC hDC, const RECT& rcPaint)
 {
     if (!::IntersectRect(&m_rcPaint, &rcPaint, &m_rcItem))

@@ -19,6 +19,7 @@ public:
     virtual void HandleEvent(UIEvent& event);
     virtual CUISize MeasureSize(SIZE szAvailable);
     virtual void Paint(HDC hDC, const RECT& rcPaint);
+    virtual bool PaintsOpaqueOver(const RECT& rc) const;
 
     virtual void DrawItemText(HDC hDC, const RECT& rcItem);
 

@@ -609,6 +609,12 @@ SKINUI_SCROLLBAR_IMAGE(BkDisabledImage, m_sBkDisabledImage)
 // ---------------------------------------------------------------------------
 // Painting
 // ---------------------------------------------------------------------------
+// The bar paints its images only, never its background colour.
+bool CScrollBarUI::PaintsOpaqueOver(const RECT& /*rc*/) const
+{
+    return false;
+}
+
 void CScrollBarUI::Paint(HDC hDC, const RECT& rcPaint)
 {
     if (!::IntersectRect(&m_rcPaint, &rcPaint, &m_rcItem))

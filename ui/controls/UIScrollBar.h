@@ -47,6 +47,7 @@ public:
     virtual void HandleEvent(UIEvent& event);
     virtual void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue);
     virtual void Paint(HDC hDC, const RECT& rcPaint);
+    virtual bool PaintsOpaqueOver(const RECT& rc) const;
 
     // --- owner and geometry ----------------------------------------------
     CContainerUI* GetOwner() const;

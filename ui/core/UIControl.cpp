@@ -837,6 +837,18 @@ void CControlUI::PaintBackgroundColor(HDC hDC)
     }
 }
 
+bool CControlUI::PaintsOpaqueOver(const RECT& rc) const
+{
+    // A single opaque colour fills the whole painted part of the item (see
+    // PaintBackgroundColor); a gradient or round corners may leave gaps.
+    if (m_dwBackColor < 0xFF000000 || m_dwBackColor2 != 0)
+        return false;
+    if (m_cxyBorderRound.cx > 0 || m_cxyBorderRound.cy > 0)
+        return false;
+    return rc.left >= m_rcItem.left && rc.top >= m_rcItem.top && rc.right <= m_rcItem.right &&
+           rc.bottom <= m_rcItem.bottom && rc.left < rc.right && rc.top < rc.bottom;
+}
+
 void CControlUI::PaintBackgroundImage(HDC hDC)
 {
     if (m_sBkImage.IsEmpty())

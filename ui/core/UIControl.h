@@ -154,6 +154,10 @@ public:
     virtual void PaintText(HDC hDC);
     virtual void PaintBorder(HDC hDC);
     virtual void PostPaint(HDC hDC, const RECT& rcPaint);
+    // True when this control's own paint covers all of rc (a rectangle of
+    // its window) with an opaque colour before anything else is drawn, so
+    // that nothing painted there earlier can show through.
+    virtual bool PaintsOpaqueOver(const RECT& rc) const;
 
     // --- non-virtual -------------------------------------------------------
     void Invalidate();

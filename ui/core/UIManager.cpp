@@ -403,9 +403,28 @@ CUIManager::CUIManager()
 
     if (m_hUpdateRectPen == NULL) {
         m_hUpdateRectPen = ::CreatePen(PS_SOLID, 1, RGB(220, 0, 0));
-        ::InitCommonControls();
         ::LoadLibraryW(L"msimg32.dll");
     }
+}
+
+bool CUIManager::InitCommonControlClasses(DWORD dwICC)
+{
+    // Loaded on first use, not imported: the library's start (it sets up the
+    // visual styles) is not paid before a window's first picture.
+    typedef BOOL(WINAPI * InitCommonControlsExFn)(const INITCOMMONCONTROLSEX*);
+    static InitCommonControlsExFn s_pfnInit = NULL;
+    if (s_pfnInit == NULL) {
+        HMODULE hModule = ::LoadLibraryW(L"comctl32.dll");
+        if (hModule == NULL)
+            return false;
+        s_pfnInit = reinterpret_cast<InitCommonControlsExFn>(::GetProcAddress(hModule, "InitCommonControlsEx"));
+        if (s_pfnInit == NULL)
+            return false;
+    }
+    INITCOMMONCONTROLSEX icc;
+    icc.dwSize = sizeof(icc);
+    icc.dwICC = dwICC;
+    return s_pfnInit(&icc) != FALSE;
 }
 
 CUIManager::~CUIManager()
@@ -1648,7 +1667,10 @@ bool CUIManager::HandlePaint(LRESULT& lRes)
     if (bOffscreen) {
         HGDIOBJ hOldBitmap = ::SelectObject(m_hDcOffscreen, m_hbmpOffscreen);
         int iSaveDC = ::SaveDC(m_hDcOffscreen);
-        if (m_bBackgroundTransparent) {
+        // Where the root paints an opaque colour over the whole update, no
+        // background could show: it is neither taken nor copied (reading the
+        // window's pixels is slow, under Wine above all).
+        if (m_bBackgroundTransparent && !m_pRoot->PaintsOpaqueOver(rcPaint)) {
             if (m_hbmpBackground == NULL) {
                 // A snapshot of what lies behind the controls.
                 if (m_hDcBackground == NULL)
@@ -1689,6 +1711,12 @@ bool CUIManager::HandlePaint(LRESULT& lRes)
         m_pRoot->Paint(ps.hdc, rcPaint);
         if (watch.Gone())
             return false;
+        for (int i = 0; i < m_aPostPaintControls.GetSize(); i++) {
+            CControlUI* pPostPaint = static_cast<CControlUI*>(m_aPostPaintControls[i]);
+            pPostPaint->PostPaint(ps.hdc, rcPaint);
+            if (watch.Gone())
+                return false;
+        }
         ::RestoreDC(ps.hdc, iSaveDC);
     }
     ::EndPaint(m_hWndPaint, &ps);
@@ -1718,6 +1746,8 @@ void CUIManager::ShowToolTip(CControlUI* pHover)
     m_ToolTip.lpszText = const_cast<LPWSTR>(m_sToolTipText.GetData());
     m_ToolTip.rect = pHover->GetPos();
     if (m_hwndTooltip == NULL) {
+        if (!InitCommonControlClasses(ICC_WIN95_CLASSES))
+            return;
         m_hwndTooltip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, NULL, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                           m_hWndPaint, NULL, m_hInstance, NULL);

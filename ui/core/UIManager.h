@@ -203,6 +203,9 @@ public:
     // Closes a kept-open skin zip and forgets the resource path, the zip name
     // and the cached flag; the module instance stays.
     static void ResetResourceState();
+    // Registers the common-control classes of dwICC (ICC_* flags), loading the
+    // common-controls library the first time a class of it is needed.
+    static bool InitCommonControlClasses(DWORD dwICC);
     static void GetHSL(short* H, short* S, short* L);
     static CUIPtrArray* GetControlFactories();
 
