@@ -181,7 +181,7 @@ void DeleteProductFiles(const std::wstring& dir)
     }
     // The product's log files, then the folders that are left empty, deepest first.
     CHeldFolder logDir;
-    if (logDir.Open(AppendPath(dir, L"log")) == CHeldFolder::kHeld) {
+    if (logDir.Open(top, L"log") == CHeldFolder::kHeld) {
         std::vector<FolderEntry> entries;
         logDir.List(entries);
         for (const FolderEntry& entry : entries) {
@@ -220,7 +220,7 @@ bool HoldsOnlyProductFiles(const std::wstring& dir, bool* empty)
                 return false;
             CHeldFolder logDir;
             std::vector<FolderEntry> logs;
-            if (logDir.Open(AppendPath(dir, entry.name)) != CHeldFolder::kHeld || !logDir.List(logs))
+            if (logDir.Open(top, entry.name) != CHeldFolder::kHeld || !logDir.List(logs))
                 return false;
             for (const FolderEntry& log : logs)
                 if ((log.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
@@ -264,9 +264,7 @@ void RemoveProductLeftovers(const std::wstring& dir)
             if (!leftover)
                 continue;
             // Gone now or left alone: the name is a leftover's, never a new file's.
-            std::wstring path = AppendPath(dir, entry.name);
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(path.c_str());
+            CMisc::DeleteFileNow(AppendPath(dir, entry.name));
             break;
         }
     }
