@@ -172,24 +172,48 @@ bool CHeldFolder::List(std::vector<FolderEntry>& entries) const
     }
 }
 
-void CHeldFolder::RemoveAndClose()
+bool CHeldFolder::RemoveAndClose()
 {
     if (m_handle == INVALID_HANDLE_VALUE)
-        return;
-    if (m_canWrite) {
-        FILE_BASIC_INFO basic;
-        memset(&basic, 0, sizeof(basic));
-        basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        return false;
+    FILE_BASIC_INFO basic;
+    memset(&basic, 0, sizeof(basic));   // zero times stay as they are
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (m_canWrite)
         SetFileInformationByHandle(m_handle, FileBasicInfo, &basic, sizeof(basic));
-    }
-    std::wstring path = m_path;
-    bool cleared = m_canWrite;
+    const std::wstring path = m_path;
+    const std::wstring resolved = m_resolved;
+    const bool cleared = m_canWrite;
     Close();
-    // By name: the parent is still held, so the name is this folder's, or a link
-    // put in its place this instant, which goes as a link only.
-    if (!cleared)
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryW(path.c_str());
+    // Opened again, now with the right to delete, and removed through that
+    // handle only while it is still this folder: a link put in its place this
+    // instant goes as a link only, and one the system follows anyway (Wine)
+    // resolves elsewhere and stays.
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE handle = CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
+                                share, NULL, OPEN_EXISTING, kHoldFlags, NULL);
+    bool canWrite = handle != INVALID_HANDLE_VALUE;
+    if (handle == INVALID_HANDLE_VALUE)
+        handle = CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, share, NULL, OPEN_EXISTING,
+                             kHoldFlags, NULL);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    FILE_ATTRIBUTE_TAG_INFO tag;
+    memset(&tag, 0, sizeof(tag));
+    GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof(tag));
+    bool link = (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    bool self = (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                (resolved.empty() || SameText(ResolvedHandlePath(handle), resolved));
+    bool removed = false;
+    if (link || self) {
+        if (self && !link && !cleared && canWrite)
+            SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof(basic));
+        FILE_DISPOSITION_INFO disposition;
+        disposition.DeleteFile = TRUE;
+        removed = SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof(disposition)) != 0;
+    }
+    CloseHandle(handle);
+    return removed;
 }
 
 void CHeldFolder::Close()

@@ -47,8 +47,10 @@ public:
 
     // The folder's entries, read through the handle; false when it cannot be listed.
     bool List(std::vector<FolderEntry>& entries) const;
-    // Lets the folder go, clears its attributes and removes it when it is empty.
-    void RemoveAndClose();
+    // Lets the folder go, clears its attributes and removes it when it is empty
+    // and still this folder (a link put in its place goes as a link only); true
+    // when it was removed.
+    bool RemoveAndClose();
     void Close();
 
 private:
@@ -78,6 +80,8 @@ public:
     bool Open(const std::wstring& dir, const std::wstring& relative);
     // dir\relative, valid after a successful Open.
     const std::wstring& FullPath() const { return m_full; }
+    // The held folder that holds the last component, valid after a successful Open.
+    const CHeldFolder& Parent() const { return *m_folders.back(); }
 
 private:
     std::vector<std::unique_ptr<CHeldFolder> > m_folders;

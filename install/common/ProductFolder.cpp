@@ -196,9 +196,18 @@ void DeleteProductFiles(const std::wstring& dir)
     std::sort(subfolders.begin(), subfolders.end(),
               [](const std::wstring& a, const std::wstring& b) { return a.size() > b.size(); });
     for (const std::wstring& sub : subfolders) {
-        std::wstring path = AppendPath(dir, sub);
-        while (!path.empty() && IsPlainFolder(path) && !IsSameFolder(path, dir) && RemoveDirectoryW(path.c_str()))
-            path = RemoveFileSpec(path);
+        // Each one through held folders only, as the files were.
+        std::wstring relative = sub;
+        while (!relative.empty()) {
+            CHeldChain chain;
+            CHeldFolder folder;
+            if (!chain.Open(dir, relative) ||
+                folder.Open(chain.Parent(), GetFileNamePart(chain.FullPath())) != CHeldFolder::kHeld ||
+                !folder.RemoveAndClose())
+                break;
+            size_t slash = relative.find_last_of(L"/\\");
+            relative = slash == std::wstring::npos ? std::wstring() : relative.substr(0, slash);
+        }
     }
     top.RemoveAndClose();
 }

@@ -210,8 +210,8 @@ TEST_F(DeleteFolderTest, ListedNamesNeverLeadOutOfTheFolder)
 {
     std::wstring dir = m_root + L"Tools";
     ASSERT_TRUE(MakeTree(m_root, {L"outside\\", L"outside\\x.dll=outside", L"outside\\evil.txt=outside",
-                                  L"running\\", L"Tools\\", L"Tools\\notes.txt=mine", L"Tools\\tevela.exe",
-                                  L"Tools\\real\\", L"Tools\\real\\x.dll"}));
+                                  L"outside\\empty\\", L"running\\", L"Tools\\", L"Tools\\notes.txt=mine",
+                                  L"Tools\\tevela.exe", L"Tools\\real\\", L"Tools\\real\\x.dll"}));
     ASSERT_TRUE(installtest::CopyStub(m_root + L"running\\x.exe"));
     HANDLE running = installtest::Start(L"\"" + m_root + L"running\\x.exe\" wait");
     ASSERT_TRUE(running != NULL);
@@ -223,7 +223,7 @@ TEST_F(DeleteFolderTest, ListedNamesNeverLeadOutOfTheFolder)
         "u/x.dll;0;sub",           "u/x.exe;0;run",          "u/x.dll;0;real\\deeper", "u/evil.txt;0;..",
         "u/evil.txt;0;sub\\..\\..\\outside", "u/evil.txt;0;" , "u/x.dll;0;real",
         "u/evil.txt;0;C:\\",       "u/evil.txt;0;\\\\?\\C:\\", "u/tevela.exe:evil;0;",   "u/CON;0;",
-        "u/evil.txt;0;\\\\server\\share", "u/evil.txt;0;C:..\\",
+        "u/evil.txt;0;\\\\server\\share", "u/evil.txt;0;C:..\\", "u/x.dll;0;sub\\empty",
     };
     std::string ini = "[FILES]\r\nCOUNT=" + std::to_string(sizeof(entries) / sizeof(entries[0])) + "\r\n";
     for (size_t i = 0; i < sizeof(entries) / sizeof(entries[0]); ++i)
@@ -235,6 +235,7 @@ TEST_F(DeleteFolderTest, ListedNamesNeverLeadOutOfTheFolder)
     basetool::DeleteProductFiles(dir);
     EXPECT_EQ("outside", testsupport::ReadFileBytes(m_root + L"outside\\x.dll"));
     EXPECT_EQ("outside", testsupport::ReadFileBytes(m_root + L"outside\\evil.txt"));
+    EXPECT_TRUE(basetool::IsPlainFolder(m_root + L"outside\\empty"));   // an emptied folder is removed, not this
     EXPECT_TRUE(testsupport::FileExists(m_root + L"running\\x.exe"));
     EXPECT_FALSE(testsupport::FileExists(m_root + L"running\\x.exe.error"));
     EXPECT_FALSE(QueuesUnder(m_root + L"running\\"));
