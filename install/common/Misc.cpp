@@ -119,7 +119,7 @@ bool CMisc::DeleteOneFile(const std::wstring& path, bool queue)
     if (held == CHeldFolder::kMissing)
         return true;
     if (held != CHeldFolder::kHeld) {
-        LogPath(kLogWarning, path, L" 路径经过链接，未删除");
+        LogPath(kLogWarning, path, held == CHeldFolder::kLink ? L" 路径经过链接，未删除" : L" 文件夹无法打开，未删除");
         return false;
     }
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
