@@ -56,7 +56,7 @@ bool DeleteTree(CHeldFolder& folder, const CMisc::KeepPredicate& keep)
             CMisc::RemoveLink(full);
         } else if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
             CHeldFolder sub;
-            CHeldFolder::Result opened = sub.Open(full);
+            CHeldFolder::Result opened = sub.Open(folder, entry.name);
             if (opened == CHeldFolder::kHeld)
                 DeleteTree(sub, keep);
             else if (opened == CHeldFolder::kLink)
@@ -102,19 +102,95 @@ bool CMisc::DeleteFolder(const std::wstring& path, const KeepPredicate& keep)
 
 bool CMisc::DeleteFileOrQueue(const std::wstring& path)
 {
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (DeleteFileW(path.c_str()))
+    return DeleteOneFile(path, true);
+}
+
+bool CMisc::DeleteFileNow(const std::wstring& path)
+{
+    return DeleteOneFile(path, false);
+}
+
+bool CMisc::DeleteOneFile(const std::wstring& path, bool queue)
+{
+    // The file is opened as itself and everything below is done through that
+    // handle: what is checked is what goes, even if the name is swapped meanwhile.
+    CHeldFolder parent;
+    CHeldFolder::Result held = parent.Open(RemoveFileSpec(path));
+    if (held == CHeldFolder::kMissing)
         return true;
+    if (held != CHeldFolder::kHeld) {
+        LogPath(kLogWarning, path, held == CHeldFolder::kLink ? L" 路径经过链接，未删除" : L" 文件夹无法打开，未删除");
+        return false;
+    }
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS;
+    HANDLE file = CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE, share,
+                              NULL, OPEN_EXISTING, flags, NULL);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
+        file = CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, share, NULL, OPEN_EXISTING, flags,
+                           NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return true;
+        LogPath(kLogWarning, path, L" 文件删除失败,错误码：", &error);
+        if (queue)
+            LogPath(kLogWarning, path, L" 无法改名，文件保留");
+        return false;
+    }
+    FILE_ATTRIBUTE_TAG_INFO tag;
+    memset(&tag, 0, sizeof(tag));
+    GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof(tag));
+    FILE_DISPOSITION_INFO disposition;
+    disposition.DeleteFile = TRUE;
+    if (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // A link opened as itself: it goes, never what it points to.
+        bool removed = SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition)) != 0;
+        CloseHandle(file);
+        if (!removed)
+            LogPath(kLogWarning, path, L" 链接未删除");
+        return removed;
+    }
+    // A system that followed a link anyway (Wine) hands out what it points to,
+    // which lies elsewhere than the folder held; a folder is not a file.
+    if (!HandleIsPath(file, path, parent.ResolvedPath())) {
+        CloseHandle(file);
+        LogPath(kLogWarning, path, L" 链接未删除");
+        return false;
+    }
+    if (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        CloseHandle(file);
+        return false;
+    }
+    FILE_BASIC_INFO basic;
+    memset(&basic, 0, sizeof(basic));   // zero times stay as they are
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof(basic));
+    if (SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition))) {
+        CloseHandle(file);
+        return true;
+    }
     DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-        return true;
     LogPath(kLogWarning, path, L" 文件删除失败,错误码：", &error);
+    if (!queue) {
+        CloseHandle(file);
+        return false;
+    }
     // Only the ".error" name is queued: the file's own name may be taken by a
     // new installation before the next start, which must not lose that file.
     std::wstring renamed = path + L".error";
-    if (renamed.size() < MAX_PATH &&
-        (_wrename(path.c_str(), renamed.c_str()) == 0 ||
-         MoveFileExW(path.c_str(), renamed.c_str(), MOVEFILE_REPLACE_EXISTING)))
+    bool moved = false;
+    if (renamed.size() < MAX_PATH) {
+        std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + (renamed.size() + 1) * sizeof(wchar_t), 0);
+        FILE_RENAME_INFO* rename = reinterpret_cast<FILE_RENAME_INFO*>(&buffer[0]);
+        rename->ReplaceIfExists = TRUE;
+        rename->RootDirectory = NULL;
+        rename->FileNameLength = static_cast<DWORD>(renamed.size() * sizeof(wchar_t));
+        memcpy(rename->FileName, renamed.c_str(), rename->FileNameLength);
+        moved = SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())) != 0;
+    }
+    CloseHandle(file);
+    if (moved)
         QueueForReboot(renamed);
     else
         LogPath(kLogWarning, path, L" 无法改名，文件保留");
@@ -145,15 +221,8 @@ bool CMisc::DeleteInside(const std::wstring& dir, const std::wstring& relative)
             LogPath(kLogWarning, AppendPath(dir, relative), L" 路径经过链接，未删除");
         return false;
     }
-    const std::wstring& path = chain.FullPath();
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return true;
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        return RemoveLink(path);
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return false;
-    return DeleteFileOrQueue(path);
+    // Links and folders at the name itself are told by the file's own handle.
+    return DeleteFileOrQueue(chain.FullPath());
 }
 
 bool CMisc::RemoveLink(const std::wstring& path)

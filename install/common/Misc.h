@@ -30,7 +30,12 @@ public:
     // renamed either stays, is logged and is not queued (its own name may belong
     // to a new installation by the next start). True when the file is gone now.
     // The caller makes sure no folder on the path is a link (CHeldChain).
+    // The file is opened as itself (never through a link) and checked, cleared
+    // and deleted or renamed through that one handle; a link at path goes as a
+    // link, one the system follows anyway is left, a folder is no file.
     static bool DeleteFileOrQueue(const std::wstring& path);
+    // The same without the rename and the queue: a file that resists stays.
+    static bool DeleteFileNow(const std::wstring& path);
 
     // Deletes the file dir\relative when the name stays inside dir and no folder on
     // the way is a link (each held while the file goes); a link as the file
@@ -43,6 +48,9 @@ public:
 
     // Removes a link (a reparse point) itself, never what it points to.
     static bool RemoveLink(const std::wstring& path);
+
+private:
+    static bool DeleteOneFile(const std::wstring& path, bool queue);
 };
 
 }  // namespace basetool

@@ -181,7 +181,7 @@ void DeleteProductFiles(const std::wstring& dir)
     }
     // The product's log files, then the folders that are left empty, deepest first.
     CHeldFolder logDir;
-    if (logDir.Open(AppendPath(dir, L"log")) == CHeldFolder::kHeld) {
+    if (logDir.Open(top, L"log") == CHeldFolder::kHeld) {
         std::vector<FolderEntry> entries;
         logDir.List(entries);
         for (const FolderEntry& entry : entries) {
@@ -196,9 +196,18 @@ void DeleteProductFiles(const std::wstring& dir)
     std::sort(subfolders.begin(), subfolders.end(),
               [](const std::wstring& a, const std::wstring& b) { return a.size() > b.size(); });
     for (const std::wstring& sub : subfolders) {
-        std::wstring path = AppendPath(dir, sub);
-        while (!path.empty() && IsPlainFolder(path) && !IsSameFolder(path, dir) && RemoveDirectoryW(path.c_str()))
-            path = RemoveFileSpec(path);
+        // Each one through held folders only, as the files were.
+        std::wstring relative = sub;
+        while (!relative.empty()) {
+            CHeldChain chain;
+            CHeldFolder folder;
+            if (!chain.Open(dir, relative) ||
+                folder.Open(chain.Parent(), GetFileNamePart(chain.FullPath())) != CHeldFolder::kHeld ||
+                !folder.RemoveAndClose())
+                break;
+            size_t slash = relative.find_last_of(L"/\\");
+            relative = slash == std::wstring::npos ? std::wstring() : relative.substr(0, slash);
+        }
     }
     top.RemoveAndClose();
 }
@@ -220,7 +229,7 @@ bool HoldsOnlyProductFiles(const std::wstring& dir, bool* empty)
                 return false;
             CHeldFolder logDir;
             std::vector<FolderEntry> logs;
-            if (logDir.Open(AppendPath(dir, entry.name)) != CHeldFolder::kHeld || !logDir.List(logs))
+            if (logDir.Open(top, entry.name) != CHeldFolder::kHeld || !logDir.List(logs))
                 return false;
             for (const FolderEntry& log : logs)
                 if ((log.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
@@ -264,9 +273,7 @@ void RemoveProductLeftovers(const std::wstring& dir)
             if (!leftover)
                 continue;
             // Gone now or left alone: the name is a leftover's, never a new file's.
-            std::wstring path = AppendPath(dir, entry.name);
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(path.c_str());
+            CMisc::DeleteFileNow(AppendPath(dir, entry.name));
             break;
         }
     }

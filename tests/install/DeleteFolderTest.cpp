@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -209,8 +210,8 @@ TEST_F(DeleteFolderTest, ListedNamesNeverLeadOutOfTheFolder)
 {
     std::wstring dir = m_root + L"Tools";
     ASSERT_TRUE(MakeTree(m_root, {L"outside\\", L"outside\\x.dll=outside", L"outside\\evil.txt=outside",
-                                  L"running\\", L"Tools\\", L"Tools\\notes.txt=mine", L"Tools\\tevela.exe",
-                                  L"Tools\\real\\", L"Tools\\real\\x.dll"}));
+                                  L"outside\\empty\\", L"running\\", L"Tools\\", L"Tools\\notes.txt=mine",
+                                  L"Tools\\tevela.exe", L"Tools\\real\\", L"Tools\\real\\x.dll"}));
     ASSERT_TRUE(installtest::CopyStub(m_root + L"running\\x.exe"));
     HANDLE running = installtest::Start(L"\"" + m_root + L"running\\x.exe\" wait");
     ASSERT_TRUE(running != NULL);
@@ -222,7 +223,7 @@ TEST_F(DeleteFolderTest, ListedNamesNeverLeadOutOfTheFolder)
         "u/x.dll;0;sub",           "u/x.exe;0;run",          "u/x.dll;0;real\\deeper", "u/evil.txt;0;..",
         "u/evil.txt;0;sub\\..\\..\\outside", "u/evil.txt;0;" , "u/x.dll;0;real",
         "u/evil.txt;0;C:\\",       "u/evil.txt;0;\\\\?\\C:\\", "u/tevela.exe:evil;0;",   "u/CON;0;",
-        "u/evil.txt;0;\\\\server\\share", "u/evil.txt;0;C:..\\",
+        "u/evil.txt;0;\\\\server\\share", "u/evil.txt;0;C:..\\", "u/x.dll;0;sub\\empty",
     };
     std::string ini = "[FILES]\r\nCOUNT=" + std::to_string(sizeof(entries) / sizeof(entries[0])) + "\r\n";
     for (size_t i = 0; i < sizeof(entries) / sizeof(entries[0]); ++i)
@@ -234,6 +235,7 @@ TEST_F(DeleteFolderTest, ListedNamesNeverLeadOutOfTheFolder)
     basetool::DeleteProductFiles(dir);
     EXPECT_EQ("outside", testsupport::ReadFileBytes(m_root + L"outside\\x.dll"));
     EXPECT_EQ("outside", testsupport::ReadFileBytes(m_root + L"outside\\evil.txt"));
+    EXPECT_TRUE(basetool::IsPlainFolder(m_root + L"outside\\empty"));   // an emptied folder is removed, not this
     EXPECT_TRUE(testsupport::FileExists(m_root + L"running\\x.exe"));
     EXPECT_FALSE(testsupport::FileExists(m_root + L"running\\x.exe.error"));
     EXPECT_FALSE(QueuesUnder(m_root + L"running\\"));
@@ -267,6 +269,67 @@ TEST_F(DeleteFolderTest, ASubFolderSwappedForALinkIsNotFollowed)
     }));
     ASSERT_TRUE(linked);
     EXPECT_EQ("keep", testsupport::ReadFileBytes(m_root + L"outside\\keep.txt"));
+}
+
+// A link in the place of a file is never followed either: whatever removes
+// the name (the whole folder, the product's listed files, the leftovers of a
+// new installation, one file) leaves the file it points to as it was, its
+// read-only attribute included. Wine shows a Unix link to a file as a plain
+// file, by name and by handle alike.
+TEST_F(DeleteFolderTest, FileLinksAreNeverFollowed)
+{
+    ASSERT_TRUE(MakeTree(m_root, {L"outside\\", L"product\\", L"product\\own.txt", L"Tools\\", L"Tools\\notes.txt=mine",
+                                  L"Tools\\real\\", L"left\\", L"left\\tevela.exe"}));
+    ASSERT_TRUE(testsupport::WriteFileBytes(m_root + L"Tools\\Local.ini",
+                                            "[FILES]\r\nCOUNT=1\r\nFILE0=u/x.dll;0;real\r\n"));
+    struct Case {
+        const wchar_t* link;
+        std::function<void()> remove;
+    } cases[] = {
+        {L"product\\linked.dll", [&] { CMisc::DeleteFolder(m_root + L"product"); }},
+        {L"Tools\\tevela.exe", [&] { basetool::DeleteProductFiles(m_root + L"Tools"); }},
+        {L"Tools\\real\\x.dll", [&] { basetool::DeleteProductFiles(m_root + L"Tools"); }},
+        {L"left\\tevela.exe.old", [&] { basetool::RemoveProductLeftovers(m_root + L"left"); }},
+        {L"left\\Uninst.exe", [&] { CMisc::DeleteFileOrQueue(m_root + L"left\\Uninst.exe"); }},
+    };
+    const size_t count = sizeof(cases) / sizeof(cases[0]);
+    std::vector<std::wstring> targets;
+    for (size_t i = 0; i < count; ++i) {
+        targets.push_back(m_root + L"outside\\" + std::to_wstring(i) + L".txt");
+        ASSERT_TRUE(testsupport::WriteFileBytes(targets[i], "outside"));
+        SetFileAttributesW(targets[i].c_str(), FILE_ATTRIBUTE_READONLY);
+        ASSERT_TRUE(installtest::MakeFileLink(m_root + cases[i].link, targets[i]));
+    }
+    for (const Case& c : cases)
+        c.remove();
+    for (size_t i = 0; i < count; ++i) {
+        EXPECT_EQ("outside", testsupport::ReadFileBytes(targets[i])) << testsupport::Narrow(cases[i].link);
+        DWORD attributes = GetFileAttributesW(targets[i].c_str());
+        EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            << testsupport::Narrow(cases[i].link);
+        SetFileAttributesW(targets[i].c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    EXPECT_FALSE(QueuesUnder(m_root + L"outside\\"));
+    EXPECT_FALSE(testsupport::FileExists(m_root + L"product\\own.txt"));
+    EXPECT_EQ("mine", testsupport::ReadFileBytes(m_root + L"Tools\\notes.txt"));
+    EXPECT_TRUE(testsupport::FileExists(m_root + L"left\\tevela.exe"));
+}
+
+// A file replaced by a link after its folder was listed is not followed: the
+// file that is deleted is the one opened and checked.
+TEST_F(DeleteFolderTest, AFileSwappedForALinkIsNotFollowed)
+{
+    ASSERT_TRUE(MakeTree(m_root, {L"outside\\", L"outside\\keep.txt=keep", L"product\\", L"product\\one.txt",
+                                  L"product\\two.txt"}));
+    bool linked = false;
+    EXPECT_TRUE(CMisc::DeleteFolder(m_root + L"product", [&](const std::wstring& path) {
+        if (!linked)
+            linked = DeleteFileW(path.c_str()) && installtest::MakeFileLink(path, m_root + L"outside\\keep.txt");
+        return false;
+    }));
+    ASSERT_TRUE(linked);
+    EXPECT_EQ("keep", testsupport::ReadFileBytes(m_root + L"outside\\keep.txt"));
+    EXPECT_FALSE(QueuesUnder(m_root + L"outside\\"));
 }
 
 // A file that can be neither deleted nor renamed stays and is reported; its

@@ -352,6 +352,17 @@ bool MakeFolderLink(const std::wstring& link, const std::wstring& target)
     return create != NULL && create(link.c_str(), target.c_str(), 1 /* directory */) != 0;
 }
 
+bool MakeFileLink(const std::wstring& link, const std::wstring& target)
+{
+    if (WineUnixName() != NULL)
+        return StartUnix(L"Z:\\bin\\ln", {target, link}, L"-s") &&
+               testsupport::PumpUntil([&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                                      10000);
+    typedef BOOLEAN(WINAPI * CreateLink)(LPCWSTR, LPCWSTR, DWORD);
+    CreateLink create = Kernel32Function<CreateLink>("CreateSymbolicLinkW");
+    return create != NULL && create(link.c_str(), target.c_str(), 0 /* file */) != 0;
+}
+
 bool RemoveFolderLink(const std::wstring& link)
 {
     if (WineUnixName() != NULL)

@@ -98,6 +98,9 @@ void Stop(HANDLE& process);
 // and its removal as a link (never what it points to).
 bool MakeFolderLink(const std::wstring& link, const std::wstring& target);
 bool RemoveFolderLink(const std::wstring& link);
+// A file link at link pointing at the file target. Wine shows a Unix link to a
+// file as a plain file, by name and by handle alike.
+bool MakeFileLink(const std::wstring& link, const std::wstring& target);
 
 // Writes the folders and files of a spec: "a\\", "a\\b.txt=text", ...
 bool MakeTree(const std::wstring& root, const std::vector<std::wstring>& entries);
