@@ -511,30 +511,46 @@ TEST_F(MockHost, AControlRemovedFromTheObjectsOwnMessageLetsTheObjectFinishIt)
 
 // --- windowed -----------------------------------------------------------------
 
-// The verb the focus asks for removes the control (deleted at once), which
-// destroys the host window and deletes its object while that object is
-// still handling WM_SETFOCUS: nothing of it is touched afterwards.
-TEST_F(MockHost, AControlRemovedByTheFocusVerbLeavesItsWindowObjectUntouched)
+// The verb the focus or a mouse press asks for removes the control (deleted
+// at once), which destroys the host window and deletes its object while that
+// object is still handling the message: nothing of it is touched afterwards.
+// (An object without an in-place object is left in its window but not in
+// place, so a press asks again for in-place activation.)
+TEST_F(MockHost, AControlRemovedByTheWindowsOwnVerbLeavesItsWindowObjectUntouched)
 {
-    freedwatch::Watch(sizeof(CActiveXWnd));
-    CActiveXUI* ax = Build(0);
-    host.Update();
-    freedwatch::Stop();
-    HWND hHost = ax->GetHostWindow();
-    ASSERT_NE(nullptr, hHost);
-    CContainerUI* box = host.Find<CContainerUI>(L"box");
-    box->SetDelayedDestroy(false);
-    RemoveOnCall r = { "DoVerb", OLEIVERB_UIACTIVATE, box, ax, false };
-    mock.state->hook = &RemoveControl;
-    mock.state->hookContext = &r;
-    ::SendMessageW(hHost, WM_SETFOCUS, 0, 0);
-    mock.state->hook = NULL;
-    EXPECT_TRUE(r.done);
-    EXPECT_FALSE(::IsWindow(hHost));
-    EXPECT_EQ(0, freedwatch::Touches());
-    EXPECT_EQ(0, mock.state->destroyedInCall);
-    EXPECT_EQ(0, mock.state->liveObjects);
-    freedwatch::Reset();
+    const struct
+    {
+        UINT msg;
+        LONG verb;
+        unsigned flags;
+    } cases[] = {
+        { WM_SETFOCUS, OLEIVERB_UIACTIVATE, 0 },
+        { WM_MOUSEACTIVATE, OLEIVERB_INPLACEACTIVATE, MockNoInPlaceObject },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.msg == WM_SETFOCUS ? "WM_SETFOCUS" : "WM_MOUSEACTIVATE");
+        freedwatch::Watch(sizeof(CActiveXWnd));
+        CActiveXUI* ax = Build(c.flags);
+        host.Update();
+        freedwatch::Stop();
+        HWND hHost = ax->GetHostWindow();
+        ASSERT_NE(nullptr, hHost);
+        CContainerUI* box = host.Find<CContainerUI>(L"box");
+        box->SetDelayedDestroy(false);
+        RemoveOnCall r = { "DoVerb", c.verb, box, ax, false };
+        mock.state->hook = &RemoveControl;
+        mock.state->hookContext = &r;
+        const WPARAM wParam = c.msg == WM_MOUSEACTIVATE ? reinterpret_cast<WPARAM>(host.GetHWND()) : 0;
+        const LPARAM lParam = c.msg == WM_MOUSEACTIVATE ? MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN) : 0;
+        ::SendMessageW(hHost, c.msg, wParam, lParam);
+        mock.state->hook = NULL;
+        EXPECT_TRUE(r.done);
+        EXPECT_FALSE(::IsWindow(hHost));
+        EXPECT_EQ(0, freedwatch::Touches());
+        EXPECT_EQ(0, mock.state->destroyedInCall);
+        EXPECT_EQ(0, mock.state->liveObjects);
+        freedwatch::Reset();
+    }
 }
 
 TEST_F(MockHost, WindowedObjectIsActivatedInItsChildWindowByFocusAndMouse)

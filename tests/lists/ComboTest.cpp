@@ -206,7 +206,8 @@ TEST_F(ComboTest, AClickOnAnItemSelectsAndClosesOneOnTheScrollBarDoesNot)
 // first items were in the pop-up) opens the combo and reaches no item.
 TEST_F(ComboTest, AfterThePopupEndsAPressNearTheCornerOpensTheCombo)
 {
-    const char* ways[] = { "return", "escape", "item click", "focus elsewhere", "closed by code" };
+    const char* ways[] = { "return", "escape", "item click", "focus elsewhere", "closed by code",
+                           "selected by code", "window destroyed" };
     for (const char* way : ways) {
         SCOPED_TRACE(way);
         ASSERT_NE(nullptr, BuildCombo(3));
@@ -221,6 +222,10 @@ TEST_F(ComboTest, AfterThePopupEndsAPressNearTheCornerOpensTheCombo)
             ::SendMessageW(Popup(), WM_LBUTTONUP, 0, MAKELPARAM(onItem.x, onItem.y));
         } else if (w == "focus elsewhere") {
             ::SetFocus(host.GetHWND());
+        } else if (w == "selected by code") {
+            combo->SelectItem(2, false);
+        } else if (w == "window destroyed") {
+            ::DestroyWindow(Popup());
         } else {
             combo->CloseDropDown();
         }
