@@ -15,10 +15,6 @@
 // Posted by the main frame to itself after its first paint: the home page's
 // browser is created now (it is not needed for the first picture).
 #define WM_SHOW_HOME_PAGE (WM_USER + 8)
-// Posted by the main frame to itself after its first paint, after
-// WM_SHOW_HOME_PAGE: the notification-area icon and the window's class icon
-// are added now (neither shows in the window's first picture).
-#define WM_ADD_WINDOW_ICONS (WM_USER + 9)
 // Posted by the tray menu: wParam 1 show the main window, 2 exit.
 #define WM_TRAY_MENU_COMMAND 0x4515
 

@@ -228,23 +228,18 @@ void CMainFrame::InitWindow()
         SendStatistics(TEVELA_STAT_CLIENT_START, 0);
     }
 
-    // Written before the question shows: a crash during it does not ask again.
-    if (ReadProductDword(L"FirstStart", 1) != 0) {
-        WriteProductDword(L"FirstStart", 0);
-        ShowAskDlg(m_hWnd);
-    }
-}
-
-void CMainFrame::AddWindowIcons()
-{
-    if (m_pTrayIcon != NULL)
-        return;
     HICON hIcon = ::LoadIconW(CUIManager::GetResourceInstance(), MAKEINTRESOURCEW(IDI_TEVELA));
     m_pTrayIcon = new CTrayIcon(m_hWnd, hIcon);
     HICON hClassIcon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDI_TEVELA),
                                                        IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     if (hClassIcon != NULL)
         ::SetClassLongPtrW(m_hWnd, GCLP_HICON, reinterpret_cast<LONG_PTR>(hClassIcon));
+
+    // Written before the question shows: a crash during it does not ask again.
+    if (ReadProductDword(L"FirstStart", 1) != 0) {
+        WriteProductDword(L"FirstStart", 0);
+        ShowAskDlg(m_hWnd);
+    }
 }
 
 void CMainFrame::OnWindowDestroyed(HWND hWnd)
@@ -324,14 +319,13 @@ LRESULT CMainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         const LRESULT lRes = WindowImplBase::HandleMessage(uMsg, wParam, lParam);
         if (!m_bPainted) {
             m_bPainted = true;
-            // What the first picture does not show comes now, in this order;
+            // The home browser is not part of the first picture; it comes now,
             // posted before anything else can see the picture (and post a
             // command of its own, such as the tray menu's exit).
             if (m_bHomeDeferred) {
                 m_bHomeDeferred = false;
                 ::PostMessageW(m_hWnd, WM_SHOW_HOME_PAGE, 0, 0);
             }
-            ::PostMessageW(m_hWnd, WM_ADD_WINDOW_ICONS, 0, 0);
             // A moment's wait on the queue: Wine puts a window's painted
             // pixels on the screen only when its thread waits, and the home
             // browser's creation keeps this one busy for a while.
@@ -345,9 +339,6 @@ LRESULT CMainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
             pHome->SetVisible(true);
         return 0;
     }
-    case WM_ADD_WINDOW_ICONS:
-        AddWindowIcons();
-        return 0;
     case WM_ACTIVATE_INSTANCE:
         if (!::IsWindowVisible(m_hWnd)) {
             Show(true, true);

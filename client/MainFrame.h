@@ -115,8 +115,6 @@ private:
     GString m_StatBaseUrl;
     bool m_bHomeDeferred;   // the home browser waits for the first paint
     bool m_bPainted;        // the window has been painted once
-    // The notification-area icon and the class icon (after the first paint).
-    void AddWindowIcons();
     // The MAC address, looked up on a thread of its own while the window is
     // being made (the adapter query is slow); InitWindow takes it.
     HANDLE m_hMacLookup;

@@ -703,31 +703,6 @@ TEST_F(FrameTest, TheHomePageComesRightAfterTheFirstPaint)
     EXPECT_EQ(std::wstring(TEVELA_MAIN_CLASS), std::wstring(frame->GetWindowClassName()));
 }
 
-// The notification-area icon is not part of the window's first picture: it is
-// added after the first paint, after the home page has been let in.
-TEST_F(FrameTest, TheTrayIconComesAfterTheFirstPaintAndTheHomePage)
-{
-    frame = new TestFrame;
-    ASSERT_TRUE(CMainFrame::OpenMainWindow(frame));
-    hwnd = frame->GetHWND();
-    EXPECT_TRUE(::IsWindowVisible(hwnd));
-    EXPECT_EQ(0, TrayCount(NIM_ADD)) << "not before the window is painted";
-    EXPECT_FALSE(frame->HasTrayIcon());
-    bool homeFirst = false;
-    EXPECT_TRUE(testsupport::PumpUntil([&] {
-        if (TrayCount(NIM_ADD) == 0)
-            return false;
-        homeFirst = Find(L"homepageweb")->IsVisible();
-        return true;
-    }, 2000));
-    EXPECT_TRUE(homeFirst) << "the home page is let in before the icon";
-    EXPECT_EQ(1, TrayCount(NIM_ADD));
-    EXPECT_TRUE(frame->HasTrayIcon());
-    EXPECT_TRUE(::GetClassLongPtrW(hwnd, GCLP_HICON) != 0);
-    testsupport::PumpFor(100);
-    EXPECT_EQ(1, TrayCount(NIM_ADD)) << "added once";
-}
-
 // A statistics host that accepts and never answers neither holds the window
 // back nor its close for more than a moment.
 TEST_F(FrameTest, ASilentStatisticsHostHoldsNeitherTheWindowNorItsClose)
