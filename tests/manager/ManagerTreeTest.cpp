@@ -1,5 +1,5 @@
 // The paint manager driving a tree of real controls and containers: layout
-// and painting through the offscreen buffer, resizing, notifications the
+// and painting (through the offscreen buffer after the first picture), resizing, notifications the
 // control base sends, focus, and controls that remove themselves from their
 // own handlers.
 #include "ManagerFixture.h"
@@ -141,6 +141,43 @@ TEST_F(ManagerRealTreeTest, PaintLaysOutTheTreeAndResizingLaysItOutAgain)
     EXPECT_EQ(0xFF0000u, Rgb(big.Pixel(255, 175))) << ColorText(big.Pixel(255, 175));
     EXPECT_EQ(0x00FF00u, Rgb(big.Pixel(245, 165))) << ColorText(big.Pixel(245, 165));
     big.DumpIfFailed("manager_tree_resized");
+}
+
+// A control that notes the kind of DC each of its paints gets: the window's
+// own (OBJ_DC) or the paint buffer (OBJ_MEMDC).
+class CDcKindUI : public CControlUI
+{
+public:
+    void Paint(HDC hDC, const RECT& rcPaint) override
+    {
+        kinds.push_back(::GetObjectType(hDC));
+        CControlUI::Paint(hDC, rcPaint);
+    }
+    std::vector<DWORD> kinds;
+};
+
+TEST_F(ManagerRealTreeTest, AnOpaqueRootsFirstPictureGoesToTheWindowLaterOnesThroughTheBuffer)
+{
+    CDcKindUI* probe = new CDcKindUI;
+    probe->ApplyAttributes(L"float=\"true\" pos=\"100,20,140,60\" bkcolor=\"#FFFFFF00\"");
+    ASSERT_TRUE(root->Add(probe));
+    ShowAndPaint();
+    ASSERT_EQ(1u, probe->kinds.size());
+    EXPECT_EQ(static_cast<DWORD>(OBJ_DC), probe->kinds[0]) << "the first picture, straight to the window";
+    Canvas canvas(kW, kH);
+    ASSERT_TRUE(canvas.CaptureWindow(hwnd));
+    EXPECT_EQ(0xFF0000u, Rgb(canvas.Pixel(3, 3))) << ColorText(canvas.Pixel(3, 3));
+    EXPECT_EQ(0x0000FFu, Rgb(canvas.Pixel(30, 30))) << ColorText(canvas.Pixel(30, 30));
+    EXPECT_EQ(0xFFFF00u, Rgb(canvas.Pixel(120, 40))) << ColorText(canvas.Pixel(120, 40));
+    canvas.DumpIfFailed("manager_tree_first_direct");
+
+    Repaint();
+    ASSERT_GE(probe->kinds.size(), 2u);
+    for (size_t i = 1; i < probe->kinds.size(); ++i)
+        EXPECT_EQ(static_cast<DWORD>(OBJ_MEMDC), probe->kinds[i]) << "later pictures go through the buffer";
+    ASSERT_TRUE(canvas.CaptureWindow(hwnd));
+    EXPECT_EQ(0xFF0000u, Rgb(canvas.Pixel(3, 3))) << ColorText(canvas.Pixel(3, 3));
+    EXPECT_EQ(0xFFFF00u, Rgb(canvas.Pixel(120, 40))) << ColorText(canvas.Pixel(120, 40));
 }
 
 // The snapshot of what lies behind the controls is taken the first time

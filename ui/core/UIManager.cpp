@@ -369,6 +369,7 @@ CUIManager::CUIManager()
       m_bUpdateNeeded(false),
       m_bFocusNeeded(false),
       m_bOffscreenPaint(true),
+      m_bPainted(false),
       m_bBackgroundTransparent(false),
       m_bMouseTracking(false),
       m_bMouseCapture(false),
@@ -1649,7 +1650,14 @@ bool CUIManager::HandlePaint(LRESULT& lRes)
     ::GetClientRect(m_hWndPaint, &rcClient);
     const int cxClient = rcClient.right - rcClient.left;
     const int cyClient = rcClient.bottom - rcClient.top;
-    if (m_bOffscreenPaint && m_hbmpOffscreen == NULL && cxClient > 0 && cyClient > 0) {
+    // The window's first picture goes straight to the window when the root
+    // covers all of it with an opaque colour: there is no earlier picture
+    // for it to flicker over, and the buffer's memory, touched for the first
+    // time, costs as much as the painting itself (under Wine several times
+    // more); the buffer is made at the next paint.
+    const bool bFirstDirect = !m_bPainted && m_pRoot->PaintsOpaqueOver(rcClient);
+    m_bPainted = true;
+    if (m_bOffscreenPaint && !bFirstDirect && m_hbmpOffscreen == NULL && cxClient > 0 && cyClient > 0) {
         if (m_hDcOffscreen == NULL)
             m_hDcOffscreen = ::CreateCompatibleDC(m_hDcPaint);
         m_hbmpOffscreen = ::CreateCompatibleBitmap(m_hDcPaint, cxClient, cyClient);
@@ -1657,7 +1665,7 @@ bool CUIManager::HandlePaint(LRESULT& lRes)
         m_szPaintBuffers.cy = cyClient;
     }
     // Without the buffer (no memory for it) this paint goes to the window.
-    const bool bOffscreen = m_bOffscreenPaint && m_hDcOffscreen != NULL && m_hbmpOffscreen != NULL;
+    const bool bOffscreen = m_bOffscreenPaint && !bFirstDirect && m_hDcOffscreen != NULL && m_hbmpOffscreen != NULL;
 
     PAINTSTRUCT ps;
     ::BeginPaint(m_hWndPaint, &ps);

@@ -392,6 +392,7 @@ private:
     bool m_bUpdateNeeded;
     bool m_bFocusNeeded;
     bool m_bOffscreenPaint;
+    bool m_bPainted;            // the window has had its first paint
     bool m_bBackgroundTransparent;
     bool m_bMouseTracking;
     bool m_bMouseCapture;
