@@ -147,6 +147,7 @@ public:
     void SetClientRect(const RECT* prc);
     const RECT& GetClientRect() const { return m_rcClient; }
     bool IsCaptured() const { return (m_dwBits & kCaptured) != 0; }
+    bool IsInPlaceActive() const { return (m_dwBits & kInPlaceActive) != 0; }
     void OnTxInPlaceActivate(LPCRECT prcClient);
     // Lets the engine set the cursor for a point in the rectangle (the
     // client rectangle when none is given); false when the point is outside.
@@ -723,6 +724,7 @@ bool CTxtWinHost::WrapsText() const
 void CTxtWinHost::SetClientRect(const RECT* prc)
 {
     const bool bWrapped = WrapsText();
+    const bool bMoved = ::EqualRect(&m_rcClient, prc) == FALSE;
     m_rcClient = *prc;
     HDC hDC = TxGetDC();
     m_sizelExtent.cx = ::MulDiv(m_rcClient.right - m_rcClient.left, kHimetricPerInch, DeviceDpi(hDC, LOGPIXELSX));
@@ -731,6 +733,11 @@ void CTxtWinHost::SetClientRect(const RECT* prc)
     const bool bWraps = WrapsText();
     if (bWraps != bWrapped)
         NotifyBits(TXTBIT_WORDWRAP, bWraps ? TXTBIT_WORDWRAP : 0);
+    // An active engine takes a new rectangle only when told so, and lays
+    // all its text out again each time: only a rectangle that moved is
+    // passed on, after the word-wrap change, so that one layout serves both.
+    if (bMoved && IsInPlaceActive())
+        NotifyBits(TXTBIT_CLIENTRECTCHANGE, TXTBIT_CLIENTRECTCHANGE);
 }
 
 void CTxtWinHost::OnTxInPlaceActivate(LPCRECT prcClient)
@@ -1322,7 +1329,10 @@ void CRichEditUI::HandleEvent(UIEvent& event)
         break;
     case UIEventSetFocus:
         if (m_pTwh != NULL) {
-            m_pTwh->OnTxInPlaceActivate(NULL);
+            // Activating an engine that is active already only lays all
+            // its text out again.
+            if (!m_pTwh->IsInPlaceActive())
+                m_pTwh->OnTxInPlaceActivate(NULL);
             LRESULT lResult = 0;
             m_pTwh->GetTextServices()->TxSendMessage(WM_SETFOCUS, 0, 0, &lResult);
         }
@@ -1331,7 +1341,10 @@ void CRichEditUI::HandleEvent(UIEvent& event)
         return;
     case UIEventKillFocus:
         if (m_pTwh != NULL) {
-            m_pTwh->OnTxInPlaceActivate(NULL);
+            // Activating an engine that is active already only lays all
+            // its text out again.
+            if (!m_pTwh->IsInPlaceActive())
+                m_pTwh->OnTxInPlaceActivate(NULL);
             LRESULT lResult = 0;
             m_pTwh->GetTextServices()->TxSendMessage(WM_KILLFOCUS, 0, 0, &lResult);
         }
