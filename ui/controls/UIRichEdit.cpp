@@ -144,7 +144,9 @@ public:
     void SetColor(DWORD dwColor);
     void SetRichTextFlag(bool fNew);
     void SetTransparent(bool fTransparent);
-    void SetClientRect(const RECT* prc);
+    // bRelayout: an active engine is told of a moved rectangle (not while it
+    // asks for the change itself, in the middle of its own layout).
+    void SetClientRect(const RECT* prc, bool bRelayout = true);
     const RECT& GetClientRect() const { return m_rcClient; }
     bool IsCaptured() const { return (m_dwBits & kCaptured) != 0; }
     bool IsInPlaceActive() const { return (m_dwBits & kInPlaceActive) != 0; }
@@ -644,7 +646,7 @@ HRESULT CTxtWinHost::TxNotify(DWORD iNotify, void* pv)
         RECT rc = m_rcClient;
         rc.right = rc.left + preqsz->rc.right;
         rc.bottom = rc.top + preqsz->rc.bottom;
-        SetClientRect(&rc);
+        SetClientRect(&rc, false);
     }
     m_re->OnTextNotify(iNotify, pv);
     return S_OK;
@@ -721,7 +723,7 @@ bool CTxtWinHost::WrapsText() const
     return (m_dwBits & kWordWrap) != 0 && m_rcClient.right > m_rcClient.left;
 }
 
-void CTxtWinHost::SetClientRect(const RECT* prc)
+void CTxtWinHost::SetClientRect(const RECT* prc, bool bRelayout)
 {
     const bool bWrapped = WrapsText();
     const bool bMoved = ::EqualRect(&m_rcClient, prc) == FALSE;
@@ -736,7 +738,7 @@ void CTxtWinHost::SetClientRect(const RECT* prc)
     // An active engine takes a new rectangle only when told so, and lays
     // all its text out again each time: only a rectangle that moved is
     // passed on, after the word-wrap change, so that one layout serves both.
-    if (bMoved && IsInPlaceActive())
+    if (bRelayout && bMoved && IsInPlaceActive())
         NotifyBits(TXTBIT_CLIENTRECTCHANGE, TXTBIT_CLIENTRECTCHANGE);
 }
 
