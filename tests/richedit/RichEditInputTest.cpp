@@ -58,6 +58,12 @@ const Sequence kSequences[] = {
     { "ctrl wheel, then a click", "w- C145 <", kTextLength - 1, NULL },
     { "presses without releases", "P20 P40 P60 C2 >", 1, NULL },
     { "arrows alone", "< < > > > E <", kTextLength - 1, NULL },
+    // A double click on the word that ends the text gave the engine a
+    // selection past the text's end, on one row as on the last of several.
+    { "the reported one, double click on the last word", "P20 M60 U60 C30 D70 R30 W- C145 < >", kTextLength, NULL },
+    { "double click on the last word, right", "D70 >", -1, NULL },
+    { "double click on the last word, shift+right", "D70 }", -1, NULL },
+    { "double click on the last word, drag back", "D70 M70 M10 U10 <", -1, NULL },
     // A double click below the last row of a wrapped text left the engine a
     // selection past the text's end; extending it faulted inside the engine.
     { "double click below the rows, shift+right", "D34,181 }", -1, kWrappedText },

@@ -304,9 +304,87 @@ TEST(RichEditEngine, TextWithoutAWidthIsNotBrokenAfterEveryCharacter)
     }
 }
 
+TEST(RichEditEngine, TheTextFollowsTheControlsWidthWithoutAFocusChange)
+{
+    // The engine hears of a new rectangle from the layout itself, not only
+    // when the control next gains or loses the focus.
+    testsupport::UITestHost host(L"rich edit width", true);
+    ASSERT_TRUE(host.Open(320, 200));
+    CHorizontalLayoutUI* root = new CHorizontalLayoutUI;
+    CRichEditUI* re = new CRichEditUI;
+    re->SetFixedWidth(150);
+    re->SetText(LongParagraph().c_str());
+    root->Add(re);
+    host.pm.AttachRoot(root);
+    host.Update();
+    ASSERT_TRUE(re->HasHost());
+    const long narrow = EngineRows(re);
+    EXPECT_GT(narrow, 20);
+    re->SetFixedWidth(300);
+    host.Update();
+    EXPECT_EQ(300, re->GetWidth());
+    const long wide = EngineRows(re);
+    EXPECT_LT(wide, narrow * 2 / 3);
+    EXPECT_GT(wide, narrow / 3);
+    re->SetFixedWidth(150);
+    host.Update();
+    EXPECT_EQ(narrow, EngineRows(re));
+}
+
 // ---------------------------------------------------------------------------
 // A scripted engine
 // ---------------------------------------------------------------------------
+
+// Layouts of all the text the host asks of the engine: in-place activations
+// and client-rectangle changes (the engine lays everything out for either).
+int EngineLayouts(const FakeTextServices* fake)
+{
+    return fake->activations
+           + (int)std::count(fake->bitChanges.begin(), fake->bitChanges.end(), (DWORD)TXTBIT_CLIENTRECTCHANGE);
+}
+
+TEST(RichEditHost, TheEngineLaysTheTextOutAgainOnlyWhenItsRectangleMoves)
+{
+    FakeEngine engine;
+    testsupport::UITestHost host(L"rich edit layouts", true);
+    ASSERT_TRUE(host.Open(320, 200));
+    CHorizontalLayoutUI* root = new CHorizontalLayoutUI;
+    CRichEditUI* re = new CRichEditUI;
+    re->SetFixedWidth(150);
+    re->SetText(L"some text");
+    root->Add(re);
+    CButtonUI* other = new CButtonUI;
+    root->Add(other);
+    host.pm.AttachRoot(root);
+    FakeTextServices* fake = LastFake();
+    ASSERT_NE(nullptr, fake);
+    const int atStart = EngineLayouts(fake);
+    host.Update();
+    EXPECT_EQ(static_cast<CControlUI*>(re), host.pm.GetFocus());
+    EXPECT_EQ(atStart + 1, EngineLayouts(fake)) << "the first place in the layout";
+
+    // Focus changes and layout passes that leave the rectangle alone.
+    const int placed = EngineLayouts(fake);
+    const int focused = fake->CountMsg(WM_SETFOCUS);
+    const int unfocused = fake->CountMsg(WM_KILLFOCUS);
+    for (int i = 0; i < 5; ++i) {
+        other->SetFocus();
+        re->SetFocus();
+        root->RequestLayout();
+        host.Update();
+    }
+    EXPECT_EQ(static_cast<CControlUI*>(re), host.pm.GetFocus());
+    // The engine still hears of every focus change.
+    EXPECT_EQ(focused + 5, fake->CountMsg(WM_SETFOCUS));
+    EXPECT_EQ(unfocused + 5, fake->CountMsg(WM_KILLFOCUS));
+    EXPECT_EQ(placed, EngineLayouts(fake));
+
+    // A new width: once.
+    re->SetFixedWidth(200);
+    host.Update();
+    EXPECT_EQ(placed + 1, EngineLayouts(fake));
+}
+
 TEST(RichEditHost, AttributesReachTheHostAsStyleFormatAndProperties)
 {
     FakeEngine engine;

@@ -144,9 +144,12 @@ public:
     void SetColor(DWORD dwColor);
     void SetRichTextFlag(bool fNew);
     void SetTransparent(bool fTransparent);
-    void SetClientRect(const RECT* prc);
+    // bRelayout: an active engine is told of a moved rectangle (not while it
+    // asks for the change itself, in the middle of its own layout).
+    void SetClientRect(const RECT* prc, bool bRelayout = true);
     const RECT& GetClientRect() const { return m_rcClient; }
     bool IsCaptured() const { return (m_dwBits & kCaptured) != 0; }
+    bool IsInPlaceActive() const { return (m_dwBits & kInPlaceActive) != 0; }
     void OnTxInPlaceActivate(LPCRECT prcClient);
     // Lets the engine set the cursor for a point in the rectangle (the
     // client rectangle when none is given); false when the point is outside.
@@ -643,7 +646,7 @@ HRESULT CTxtWinHost::TxNotify(DWORD iNotify, void* pv)
         RECT rc = m_rcClient;
         rc.right = rc.left + preqsz->rc.right;
         rc.bottom = rc.top + preqsz->rc.bottom;
-        SetClientRect(&rc);
+        SetClientRect(&rc, false);
     }
     m_re->OnTextNotify(iNotify, pv);
     return S_OK;
@@ -720,9 +723,10 @@ bool CTxtWinHost::WrapsText() const
     return (m_dwBits & kWordWrap) != 0 && m_rcClient.right > m_rcClient.left;
 }
 
-void CTxtWinHost::SetClientRect(const RECT* prc)
+void CTxtWinHost::SetClientRect(const RECT* prc, bool bRelayout)
 {
     const bool bWrapped = WrapsText();
+    const bool bMoved = ::EqualRect(&m_rcClient, prc) == FALSE;
     m_rcClient = *prc;
     HDC hDC = TxGetDC();
     m_sizelExtent.cx = ::MulDiv(m_rcClient.right - m_rcClient.left, kHimetricPerInch, DeviceDpi(hDC, LOGPIXELSX));
@@ -731,6 +735,11 @@ void CTxtWinHost::SetClientRect(const RECT* prc)
     const bool bWraps = WrapsText();
     if (bWraps != bWrapped)
         NotifyBits(TXTBIT_WORDWRAP, bWraps ? TXTBIT_WORDWRAP : 0);
+    // An active engine takes a new rectangle only when told so, and lays
+    // all its text out again each time: only a rectangle that moved is
+    // passed on, after the word-wrap change, so that one layout serves both.
+    if (bRelayout && bMoved && IsInPlaceActive())
+        NotifyBits(TXTBIT_CLIENTRECTCHANGE, TXTBIT_CLIENTRECTCHANGE);
 }
 
 void CTxtWinHost::OnTxInPlaceActivate(LPCRECT prcClient)
@@ -1322,7 +1331,10 @@ void CRichEditUI::HandleEvent(UIEvent& event)
         break;
     case UIEventSetFocus:
         if (m_pTwh != NULL) {
-            m_pTwh->OnTxInPlaceActivate(NULL);
+            // Activating an engine that is active already only lays all
+            // its text out again.
+            if (!m_pTwh->IsInPlaceActive())
+                m_pTwh->OnTxInPlaceActivate(NULL);
             LRESULT lResult = 0;
             m_pTwh->GetTextServices()->TxSendMessage(WM_SETFOCUS, 0, 0, &lResult);
         }
@@ -1331,7 +1343,10 @@ void CRichEditUI::HandleEvent(UIEvent& event)
         return;
     case UIEventKillFocus:
         if (m_pTwh != NULL) {
-            m_pTwh->OnTxInPlaceActivate(NULL);
+            // Activating an engine that is active already only lays all
+            // its text out again.
+            if (!m_pTwh->IsInPlaceActive())
+                m_pTwh->OnTxInPlaceActivate(NULL);
             LRESULT lResult = 0;
             m_pTwh->GetTextServices()->TxSendMessage(WM_KILLFOCUS, 0, 0, &lResult);
         }
