@@ -418,7 +418,8 @@ bool CUIManager::InitCommonControlClasses(DWORD dwICC)
         HMODULE hModule = ::LoadLibraryW(L"comctl32.dll");
         if (hModule == NULL)
             return false;
-        s_pfnInit = reinterpret_cast<InitCommonControlsExFn>(::GetProcAddress(hModule, "InitCommonControlsEx"));
+        s_pfnInit = reinterpret_cast<InitCommonControlsExFn>(
+            reinterpret_cast<void*>(::GetProcAddress(hModule, "InitCommonControlsEx")));
         if (s_pfnInit == NULL)
             return false;
     }
