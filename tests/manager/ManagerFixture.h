@@ -18,6 +18,27 @@ inline void ParkPointer()
     ::SetCursorPos(1270, 1010);
 }
 
+// A pixel's colour channels: GDI leaves the alpha byte alone, so tests
+// compare these only.
+inline DWORD Rgb(DWORD c)
+{
+    return c & 0x00FFFFFF;
+}
+
+// Paints the window's client area one colour straight through a window DC,
+// as something behind the controls would show.
+inline void FillWindowSurface(HWND hwnd, COLORREF color)
+{
+    HDC dc = ::GetDC(hwnd);
+    RECT rc;
+    ::GetClientRect(hwnd, &rc);
+    HBRUSH brush = ::CreateSolidBrush(color);
+    ::FillRect(dc, &rc, brush);
+    ::DeleteObject(brush);
+    ::ReleaseDC(hwnd, dc);
+    ::GdiFlush();
+}
+
 // Sets or clears keys in the thread's key state (GetKeyState reads it).
 class KeyState
 {

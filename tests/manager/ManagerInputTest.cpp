@@ -19,24 +19,6 @@ const DWORD kBlue = 0xFF0000FF;
 const DWORD kMagenta = 0xFFFF00FF;
 const DWORD kYellow = 0xFFFFFF00;
 
-// GDI leaves the alpha byte alone: compare the colour channels only.
-DWORD Rgb(DWORD c)
-{
-    return c & 0x00FFFFFF;
-}
-
-void FillWindowSurface(HWND hwnd, COLORREF color)
-{
-    HDC dc = GetDC(hwnd);
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &rc, brush);
-    DeleteObject(brush);
-    ReleaseDC(hwnd, dc);
-    GdiFlush();
-}
-
 // A plain child window that records the messages it is sent and fills the
 // DC it is asked to print into.
 class ChildWnd final : public CWindowWnd

@@ -17,23 +17,6 @@ using testsupport::ColorText;
 
 namespace {
 
-DWORD Rgb(DWORD c)
-{
-    return c & 0x00FFFFFF;
-}
-
-void FillWindowSurfaceOf(HWND hwnd, COLORREF color)
-{
-    HDC dc = GetDC(hwnd);
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &rc, brush);
-    DeleteObject(brush);
-    ReleaseDC(hwnd, dc);
-    GdiFlush();
-}
-
 // A real control that logs its events and its deletion. The hook runs before
 // the control base's own handling; true skips it (for a hook that deleted
 // the control).
@@ -186,7 +169,7 @@ TEST_F(ManagerRealTreeTest, NoBackgroundSnapshotWhileTheRootIsOpaque)
 {
     ShowAndPaint();
     Repaint();
-    FillWindowSurfaceOf(hwnd, RGB(255, 255, 0));
+    FillWindowSurface(hwnd, RGB(255, 255, 0));
     root->ApplyAttributes(L"bkcolor=\"#00000000\"");
     Repaint();
     Canvas canvas(kW, kH);
