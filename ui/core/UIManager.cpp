@@ -1622,6 +1622,21 @@ bool CUIManager::LayOutControls()
 }
 
 // WM_PAINT. False when the manager went away meanwhile.
+bool CUIManager::PaintControls(HDC hDC, const RECT& rcPaint)
+{
+    CUIManagerWatch watch(this);
+    m_pRoot->Paint(hDC, rcPaint);
+    if (watch.Gone())
+        return false;
+    for (int i = 0; i < m_aPostPaintControls.GetSize(); i++) {
+        CControlUI* pPostPaint = static_cast<CControlUI*>(m_aPostPaintControls[i]);
+        pPostPaint->PostPaint(hDC, rcPaint);
+        if (watch.Gone())
+            return false;
+    }
+    return true;
+}
+
 bool CUIManager::HandlePaint(LRESULT& lRes)
 {
     lRes = 0;
@@ -1695,15 +1710,8 @@ bool CUIManager::HandlePaint(LRESULT& lRes)
                 ::BitBlt(m_hDcOffscreen, rcPaint.left, rcPaint.top, cxPaint, cyPaint, m_hDcBackground,
                          rcPaint.left, rcPaint.top, SRCCOPY);
         }
-        m_pRoot->Paint(m_hDcOffscreen, rcPaint);
-        if (watch.Gone())
+        if (!PaintControls(m_hDcOffscreen, rcPaint))
             return false;
-        for (int i = 0; i < m_aPostPaintControls.GetSize(); i++) {
-            CControlUI* pPostPaint = static_cast<CControlUI*>(m_aPostPaintControls[i]);
-            pPostPaint->PostPaint(m_hDcOffscreen, rcPaint);
-            if (watch.Gone())
-                return false;
-        }
         ::RestoreDC(m_hDcOffscreen, iSaveDC);
         ::BitBlt(ps.hdc, rcPaint.left, rcPaint.top, cxPaint, cyPaint, m_hDcOffscreen, rcPaint.left, rcPaint.top,
                  SRCCOPY);
@@ -1717,15 +1725,8 @@ bool CUIManager::HandlePaint(LRESULT& lRes)
         }
     } else {
         int iSaveDC = ::SaveDC(ps.hdc);
-        m_pRoot->Paint(ps.hdc, rcPaint);
-        if (watch.Gone())
+        if (!PaintControls(ps.hdc, rcPaint))
             return false;
-        for (int i = 0; i < m_aPostPaintControls.GetSize(); i++) {
-            CControlUI* pPostPaint = static_cast<CControlUI*>(m_aPostPaintControls[i]);
-            pPostPaint->PostPaint(ps.hdc, rcPaint);
-            if (watch.Gone())
-                return false;
-        }
         ::RestoreDC(ps.hdc, iSaveDC);
     }
     ::EndPaint(m_hWndPaint, &ps);

@@ -347,6 +347,9 @@ private:
     bool DeliverNotify(UINotify& Msg);
     bool DrainAsyncNotify();
     bool HandlePaint(LRESULT& lRes);
+    // The tree and then the post-paint controls into hDC; false when a
+    // control's paint destroyed this manager.
+    bool PaintControls(HDC hDC, const RECT& rcPaint);
     bool RunLayoutPass();
     bool LayOutControls();
     void DeletePaintBuffers();
