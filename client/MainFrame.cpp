@@ -44,7 +44,7 @@ UI_END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame()
     : m_TabGroupName(L"pagetabbtngrp"), m_pTrayIcon(NULL), m_pStartMode(NULL), m_StartResult(0),
-      m_bHomeDeferred(false), m_bPainted(false), m_hMacLookup(NULL)
+      m_bHomeDeferred(false), m_hMacLookup(NULL)
 {
     m_hMacLookup = reinterpret_cast<HANDLE>(_beginthreadex(NULL, 0, &CMainFrame::MacLookupThread, this, 0, NULL));
     if (m_hMacLookup == NULL)
@@ -317,15 +317,12 @@ LRESULT CMainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_PAINT: {
         const LRESULT lRes = WindowImplBase::HandleMessage(uMsg, wParam, lParam);
-        if (!m_bPainted) {
-            m_bPainted = true;
+        if (m_bHomeDeferred) {
+            m_bHomeDeferred = false;
             // The home browser is not part of the first picture; it comes now,
             // posted before anything else can see the picture (and post a
             // command of its own, such as the tray menu's exit).
-            if (m_bHomeDeferred) {
-                m_bHomeDeferred = false;
-                ::PostMessageW(m_hWnd, WM_SHOW_HOME_PAGE, 0, 0);
-            }
+            ::PostMessageW(m_hWnd, WM_SHOW_HOME_PAGE, 0, 0);
             // A moment's wait on the queue: Wine puts a window's painted
             // pixels on the screen only when its thread waits, and the home
             // browser's creation keeps this one busy for a while.

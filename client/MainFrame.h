@@ -114,7 +114,6 @@ private:
     GString m_LocalVersion;
     GString m_StatBaseUrl;
     bool m_bHomeDeferred;   // the home browser waits for the first paint
-    bool m_bPainted;        // the window has been painted once
     // The MAC address, looked up on a thread of its own while the window is
     // being made (the adapter query is slow); InitWindow takes it.
     HANDLE m_hMacLookup;
